@@ -1,0 +1,18 @@
+#pragma once
+
+// The run's own words, exactly as the user sees them.
+
+namespace pelmoa::texts {
+
+inline constexpr char kStatusFetchingPage[] = "HTMLファイルの取得中";
+inline constexpr char kStatusAnalysingPage[] = "ページ情報の解析中";
+inline constexpr char kStatusCollectingImages[] = "画像情報を取得中";
+inline constexpr char kStatusDownloadingPrefix[] = "画像のダウンロード中 全";
+inline constexpr char kStatusDownloadingSuffix[] = "画像";
+inline constexpr char kStatusErrorPart[] = "画像   Error:";
+
+inline constexpr char kTitleInputError[] = "指定エラー";
+inline constexpr char kMessagePageUnreadable[] = "指定のHTMLファイルは存在しないか、参照できません";
+inline constexpr char kMessageNoImages[] = "指定のURLには画像が存在しません";
+
+}  // namespace pelmoa::texts

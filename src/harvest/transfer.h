@@ -1,0 +1,59 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace pelmoa {
+
+struct TransferOptions {
+  // A transfer that makes no useful progress for this long fails (connect or data).
+  std::chrono::milliseconds stall_timeout{60'000};
+  // Images fetched at a time; never more than six connections to one host.
+  int jobs = 6;
+  int max_redirects = 10;
+  // A page body (after content decoding) larger than this is an unreadable page.
+  std::int64_t max_page_bytes = std::int64_t{64} << 20;
+  // Set by the owner to abort whatever is in flight.
+  const std::atomic<bool>* cancel = nullptr;
+};
+
+struct ImageRequest {
+  std::string url;  // as it goes on the wire (already encoded)
+  std::string referer;
+  std::filesystem::path target;  // destination folder / file name
+};
+
+enum class ImageOutcome { kStored, kFetchFailed, kFileFailed, kCancelled };
+
+struct ImageResult {
+  ImageOutcome outcome = ImageOutcome::kFetchFailed;
+  std::string reason;  // for failures: what went wrong, in plain words
+};
+
+// The transfer control a window or the command line owns and every run borrows.
+class Transfer {
+ public:
+  virtual ~Transfer() = default;
+
+  // The page as UTF-8 text; empty when it cannot be read (no connection, time-out,
+  // HTTP status >= 400, too large).
+  virtual std::string RetrievePage(const std::string& url) = 0;
+  // Path part of the address retrieved last: "" for a bare host, "/dir/", "/dir/page.html".
+  virtual std::string DocumentPath() const = 0;
+
+  // Starts fetching a batch of images, several at a time, each streamed into a temporary
+  // file beside its target. Nothing is moved into place until FinishImage.
+  virtual void BeginImages(std::vector<ImageRequest> requests) = 0;
+  // Waits for image k of the batch and moves it over its target. Called at most once per k,
+  // in increasing k, so equal targets are written in batch order.
+  virtual ImageResult FinishImage(std::size_t k) = 0;
+  // Aborts what is still in flight and removes every temporary file of the batch.
+  virtual void EndImages() = 0;
+};
+
+}  // namespace pelmoa

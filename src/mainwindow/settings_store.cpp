@@ -1,0 +1,39 @@
+#include "settings_store.h"
+
+#include <QSettings>
+
+namespace pelmoa {
+
+QSettingsStore::QSettingsStore() = default;
+QSettingsStore::QSettingsStore(const QString& ini_path) : ini_path_(ini_path) {}
+QSettingsStore::~QSettingsStore() = default;
+
+QSettings& QSettingsStore::SettingsFor(const QString& app) {
+  if (!settings_ || settings_app_ != app) {
+    if (ini_path_.isEmpty()) {
+      settings_ = std::make_unique<QSettings>(QStringLiteral("Pelmoa"), app);
+    } else {
+      settings_ = std::make_unique<QSettings>(ini_path_, QSettings::IniFormat);
+    }
+    settings_app_ = app;
+  }
+  return *settings_;
+}
+
+QString QSettingsStore::ReadSetting(const QString& app, const QString& section,
+                                    const QString& key, const QString& default_value) {
+  QSettings& s = SettingsFor(app);
+  const QVariant v = s.value(section + QLatin1Char('/') + key);
+  // A value that is not a string (a damaged file) reads as absent.
+  if (!v.isValid() || !v.canConvert<QString>()) return default_value;
+  return v.toString();
+}
+
+void QSettingsStore::WriteSetting(const QString& app, const QString& section, const QString& key,
+                                  const QString& value) {
+  QSettings& s = SettingsFor(app);
+  s.setValue(section + QLatin1Char('/') + key, value);
+  s.sync();
+}
+
+}  // namespace pelmoa

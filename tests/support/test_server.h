@@ -1,0 +1,59 @@
+#pragma once
+
+#include <httplib.h>
+
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace pelmoa::testing {
+
+// A real HTTP server on 127.0.0.1 with a free port, running on its own thread for the
+// lifetime of the object. Routes are added before or while it runs.
+class TestServer {
+ public:
+  TestServer();
+  ~TestServer();
+  TestServer(const TestServer&) = delete;
+  TestServer& operator=(const TestServer&) = delete;
+
+  int port() const { return port_; }
+  // "http://127.0.0.1:PORT" followed by path.
+  std::string Url(const std::string& path = "/") const;
+
+  // Serves body with the given content type (and status) at exactly this path.
+  void Serve(const std::string& path, std::string body,
+             std::string content_type = "text/html", int status = 200);
+  // Answers with a redirect to location.
+  void Redirect(const std::string& path, const std::string& location, int status = 302);
+  // Anything more particular.
+  void Handle(const std::string& path,
+              std::function<void(const httplib::Request&, httplib::Response&)> handler);
+
+  // Every request path seen, in order of arrival, and its Referer header.
+  std::vector<std::string> Requests() const;
+  std::vector<std::string> Referers() const;
+  int RequestCount(const std::string& path) const;
+
+  httplib::Server& raw() { return server_; }
+
+ private:
+  void Dispatch(const httplib::Request& req, httplib::Response& res);
+
+  httplib::Server server_;
+  std::thread thread_;
+  int port_ = 0;
+  mutable std::mutex mutex_;
+  std::map<std::string, std::function<void(const httplib::Request&, httplib::Response&)>> routes_;
+  std::vector<std::string> requests_;
+  std::vector<std::string> referers_;
+};
+
+// A small valid image of each kind (bytes), for tests that store and view files.
+std::string TinyPng();
+std::string TinyGif();
+
+}  // namespace pelmoa::testing
