@@ -1,0 +1,23 @@
+#include "folder/browser_address.h"
+
+namespace pelmoa {
+
+QString TrimSpaces(const QString& text) {
+  qsizetype first = 0;
+  qsizetype last = text.size();
+  while (first < last && text.at(first) == u' ') ++first;
+  while (last > first && text.at(last - 1) == u' ') --last;
+  return text.mid(first, last - first);
+}
+
+std::optional<QString> BrowserAddress(const QString& url_text) {
+  if (TrimSpaces(url_text).isEmpty()) return std::nullopt;
+  // Case-sensitive on purpose: "HTTP://" gets the prefix like any other text.
+  if (url_text.startsWith(QLatin1String("http://"), Qt::CaseSensitive) ||
+      url_text.startsWith(QLatin1String("https://"), Qt::CaseSensitive)) {
+    return url_text;
+  }
+  return QStringLiteral("http://") + url_text;
+}
+
+}  // namespace pelmoa

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace pelmoa {
+
+// The address the browser button opens for the URL box text: nothing when the text is
+// blank; the text unchanged when it begins exactly with "http://" or "https://"; otherwise
+// "http://" in front of the text. The text is not trimmed, so its spaces stay where they are.
+std::optional<QString> BrowserAddress(const QString& url_text);
+
+// Removes space characters (U+0020 only) at both ends.
+QString TrimSpaces(const QString& text);
+
+}  // namespace pelmoa

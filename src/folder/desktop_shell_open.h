@@ -1,0 +1,14 @@
+#pragma once
+
+#include "folder/shell_open.h"
+
+namespace pelmoa {
+
+// The open verb through QDesktopServices.
+class DesktopShellOpen : public ShellOpen {
+ public:
+  void OpenAddress(const QString& address) override;
+  void OpenFile(const QString& path) override;
+};
+
+}  // namespace pelmoa

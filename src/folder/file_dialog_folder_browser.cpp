@@ -1,0 +1,28 @@
+#include "folder/file_dialog_folder_browser.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace pelmoa {
+
+std::optional<QString> FileDialogFolderBrowser::Browse(QWidget* owner, const QString& title,
+                                                       const QString& initial) {
+  const QString chosen = QFileDialog::getExistingDirectory(
+      owner, title, NearestExistingFolder(initial), QFileDialog::ShowDirsOnly);
+  if (chosen.isEmpty()) return std::nullopt;
+  return QDir::toNativeSeparators(chosen);
+}
+
+QString NearestExistingFolder(const QString& initial) {
+  if (initial.isEmpty()) return initial;
+  QString candidate = QDir::cleanPath(QDir(initial).absolutePath());
+  while (!QFileInfo(candidate).isDir()) {
+    const QString parent = QFileInfo(candidate).path();
+    if (parent == candidate) return QString();
+    candidate = parent;
+  }
+  return candidate;
+}
+
+}  // namespace pelmoa

@@ -1,0 +1,41 @@
+#include "folder/folder_actions.h"
+
+#include <QCoreApplication>
+
+#include "folder/desktop_shell_open.h"
+#ifdef _WIN32
+#include "folder/shell_folder_browser.h"
+#else
+#include "folder/file_dialog_folder_browser.h"
+#endif
+
+namespace pelmoa {
+namespace {
+
+std::unique_ptr<FolderBrowser> PlatformFolderBrowser() {
+#ifdef _WIN32
+  return std::make_unique<ShellFolderBrowser>();
+#else
+  return std::make_unique<FileDialogFolderBrowser>();
+#endif
+}
+
+}  // namespace
+
+FolderActions::FolderActions(SettingsStore& settings, Prompter& prompter)
+    : own_browser_(PlatformFolderBrowser()),
+      own_shell_(std::make_unique<DesktopShellOpen>()),
+      chooser_(settings, *own_browser_, QCoreApplication::applicationDirPath()),
+      new_folder_(prompter),
+      shell_actions_(*own_shell_, QCoreApplication::applicationDirPath()) {}
+
+FolderActions::FolderActions(SettingsStore& settings, Prompter& prompter,
+                             FolderBrowser& browser, ShellOpen& shell,
+                             const QString& program_folder)
+    : chooser_(settings, browser, program_folder),
+      new_folder_(prompter),
+      shell_actions_(shell, program_folder) {}
+
+FolderActions::~FolderActions() = default;
+
+}  // namespace pelmoa

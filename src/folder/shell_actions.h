@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include "folder/shell_open.h"
+
+namespace pelmoa {
+
+// Opens the page of the URL box in the browser, and the program's help.
+class ShellActions {
+ public:
+  // program_folder is where the help file lies, beside the executable.
+  ShellActions(ShellOpen& shell, QString program_folder);
+
+  // url_text is the URL box text as typed; a blank box does nothing.
+  void OpenPage(const QString& url_text);
+  void OpenHelp();
+
+ private:
+  ShellOpen& shell_;
+  QString program_folder_;
+};
+
+inline constexpr char kHelpFileName[] = "Pelmoa.html";
+
+}  // namespace pelmoa
