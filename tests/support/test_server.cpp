@@ -1,5 +1,6 @@
 #include "test_server.h"
 
+#include <chrono>
 #include <stdexcept>
 
 namespace pelmoa::testing {
@@ -15,7 +16,7 @@ TestServer::TestServer() {
   port_ = server_.bind_to_any_port("127.0.0.1");
   if (port_ <= 0) throw std::runtime_error("cannot bind a test port");
   thread_ = std::thread([this] { server_.listen_after_bind(); });
-  server_.wait_until_ready();
+  while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 TestServer::~TestServer() {

@@ -1,0 +1,40 @@
+#include "cli/cli_args.h"
+
+#include <charconv>
+
+namespace pelmoa {
+
+std::optional<CliArgs> ParseCliArgs(const std::vector<std::string>& args) {
+  CliArgs parsed;
+  std::vector<std::string> positional;
+  for (std::size_t k = 0; k < args.size(); ++k) {
+    const std::string& a = args[k];
+    std::string value;
+    if (a == "--jobs" || a == "-j") {
+      if (k + 1 >= args.size()) return std::nullopt;
+      value = args[++k];
+    } else if (a.rfind("--jobs=", 0) == 0) {
+      value = a.substr(7);
+    } else if (a == "--") {
+      positional.insert(positional.end(), args.begin() + static_cast<long>(k) + 1, args.end());
+      break;
+    } else if (a.size() > 1 && a[0] == '-') {
+      return std::nullopt;
+    } else {
+      positional.push_back(a);
+      continue;
+    }
+    int jobs = 0;
+    auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), jobs);
+    if (ec != std::errc() || end != value.data() + value.size() || jobs < 1 || jobs > 6) {
+      return std::nullopt;
+    }
+    parsed.jobs = jobs;
+  }
+  if (positional.size() != 2) return std::nullopt;
+  parsed.url = positional[0];
+  parsed.folder = positional[1];
+  return parsed;
+}
+
+}  // namespace pelmoa

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pelmoa {
+
+struct CliArgs {
+  int jobs = 6;
+  std::string url;
+  std::string folder;
+};
+
+inline constexpr char kUsage[] =
+    "usage: pelmoa-harvest [--jobs N] URL FOLDER\n"
+    "  Stores every image the page at URL references in FOLDER (created when missing).\n"
+    "  --jobs N  fetch at most N images at a time (1 to 6, default 6)\n";
+
+// Nothing when the arguments are not a valid command line.
+std::optional<CliArgs> ParseCliArgs(const std::vector<std::string>& args);
+
+}  // namespace pelmoa

@@ -1,0 +1,34 @@
+#include "cli/cli_host.h"
+
+namespace pelmoa {
+
+CliHost::CliHost(std::unique_ptr<Transfer> transfer, std::FILE* out, std::FILE* err)
+    : transfer_(std::move(transfer)), out_(out), err_(err) {}
+
+void CliHost::SetStatusText(const std::string& text) {
+  if (text.empty()) return;
+  std::fprintf(err_, "%s\n", text.c_str());
+  std::fflush(err_);
+}
+
+MessageAnswer CliHost::ShowMessage(const std::string& title, const std::string& text,
+                                   MessageIcon, MessageButtons buttons) {
+  ++messages_;
+  std::string one_line;
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    if (text[k] == '\r' && k + 1 < text.size() && text[k + 1] == '\n') continue;
+    one_line += (text[k] == '\r' || text[k] == '\n') ? ' ' : text[k];
+  }
+  std::fprintf(err_, "%s: %s\n", title.c_str(), one_line.c_str());
+  std::fflush(err_);
+  return buttons == MessageButtons::kYesNo ? MessageAnswer::kYes : MessageAnswer::kOk;
+}
+
+void CliHost::ImageStored(const std::filesystem::path& path) {
+  std::fprintf(out_, "%s\n", path.c_str());
+  std::fflush(out_);
+}
+
+void CliHost::ImageFailed(const std::string&, const std::string&) { ++failures_; }
+
+}  // namespace pelmoa

@@ -1,0 +1,336 @@
+#include "harvest/curl_transfer.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <functional>
+#include <list>
+
+#include "harvest/file_names.h"
+#include "harvest/page_address.h"
+#include "harvest/page_decoding.h"
+
+namespace pelmoa {
+
+std::string UserAgent() { return std::string("Pelmoa/") + PELMOA_VERSION; }
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Completed images waiting for their turn may hold at most this many temporary files per job.
+constexpr std::size_t kLookaheadPerJob = 8;
+
+struct Job {
+  CURL* easy = nullptr;
+  bool is_page = false;
+  std::size_t index = 0;  // image position in the batch
+  bool with_referer = true;
+  // Page body, capped.
+  std::string body;
+  std::int64_t max_body = 0;
+  bool too_large = false;
+  // Image body goes straight to disk.
+  TempImageFile file;
+  bool write_failed = false;
+  // Progress bookkeeping for the stall rule.
+  std::int64_t bytes = 0;
+  std::int64_t checkpoint_bytes = 0;
+  Clock::time_point checkpoint;
+  bool stalled = false;
+  char error[CURL_ERROR_SIZE] = {};
+};
+
+size_t WritePage(char* data, size_t size, size_t count, void* user) {
+  auto* job = static_cast<Job*>(user);
+  const size_t n = size * count;
+  job->bytes += static_cast<std::int64_t>(n);
+  if (static_cast<std::int64_t>(job->body.size() + n) > job->max_body) {
+    job->too_large = true;
+    return 0;
+  }
+  job->body.append(data, n);
+  return n;
+}
+
+size_t WriteImage(char* data, size_t size, size_t count, void* user) {
+  auto* job = static_cast<Job*>(user);
+  const size_t n = size * count;
+  job->bytes += static_cast<std::int64_t>(n);
+  if (!job->file.Write(data, n)) {
+    job->write_failed = true;
+    return 0;
+  }
+  return n;
+}
+
+size_t CountHeader(char*, size_t size, size_t count, void* user) {
+  static_cast<Job*>(user)->bytes += static_cast<std::int64_t>(size * count);
+  return size * count;
+}
+
+}  // namespace
+
+struct CurlTransfer::Impl {
+  TransferOptions options;
+  CURLM* multi = nullptr;
+  std::string last_page_url;
+
+  // The current image batch.
+  std::vector<ImageRequest> requests;
+  std::vector<std::unique_ptr<Job>> finished;  // by index; null until finished
+  std::vector<ImageResult> results;
+  std::vector<bool> done;
+  std::size_t next_to_start = 0;
+  std::size_t next_to_finish = 0;
+  std::list<std::unique_ptr<Job>> active;
+
+  explicit Impl(TransferOptions o) : options(o) {
+    multi = curl_multi_init();
+    curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, 6L);
+    curl_multi_setopt(multi, CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
+  }
+
+  ~Impl() {
+    AbortAll();
+    curl_multi_cleanup(multi);
+  }
+
+  bool Cancelled() const { return options.cancel && options.cancel->load(); }
+
+  CURL* NewEasy(const std::string& url, Job* job) {
+    CURL* e = curl_easy_init();
+    curl_easy_setopt(e, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(e, CURLOPT_PRIVATE, job);
+    curl_easy_setopt(e, CURLOPT_ERRORBUFFER, job->error);
+    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(e, CURLOPT_USERAGENT, UserAgent().c_str());
+    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(e, CURLOPT_MAXREDIRS, static_cast<long>(options.max_redirects));
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(e, CURLOPT_DEFAULT_PROTOCOL, "http");
+    // Dot segments go to the server as the page wrote them.
+    curl_easy_setopt(e, CURLOPT_PATH_AS_IS, 1L);
+    curl_easy_setopt(e, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(options.stall_timeout.count()));
+    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, CountHeader);
+    curl_easy_setopt(e, CURLOPT_HEADERDATA, job);
+    curl_easy_setopt(e, CURLOPT_PIPEWAIT, 1L);
+    job->checkpoint = Clock::now();
+    return e;
+  }
+
+  // A transfer fails when a whole stall window passes with less than one byte per second
+  // of it: a server that drips a byte now and then cannot hold a run for ever.
+  void CheckStalls() {
+    const auto now = Clock::now();
+    const auto window = options.stall_timeout;
+    const std::int64_t min_bytes =
+        std::max<std::int64_t>(1, std::chrono::duration_cast<std::chrono::seconds>(window).count());
+    auto check = [&](Job& job) {
+      if (now - job.checkpoint < window) return false;
+      if (job.bytes - job.checkpoint_bytes < min_bytes) return true;
+      job.checkpoint = now;
+      job.checkpoint_bytes = job.bytes;
+      return false;
+    };
+    for (auto it = active.begin(); it != active.end();) {
+      Job& job = **it;
+      if (check(job)) {
+        job.stalled = true;
+        curl_multi_remove_handle(multi, job.easy);
+        auto owned = std::move(*it);
+        it = active.erase(it);
+        Complete(std::move(owned), CURLE_OPERATION_TIMEDOUT);
+      } else {
+        ++it;
+      }
+    }
+  }
+
+  // Runs the multi handle until pred holds or the owner cancels.
+  void Drive(const std::function<bool()>& pred) {
+    while (!pred()) {
+      if (Cancelled()) {
+        AbortAll();
+        return;
+      }
+      StartImages();
+      int running = 0;
+      curl_multi_perform(multi, &running);
+      int left = 0;
+      while (CURLMsg* msg = curl_multi_info_read(multi, &left)) {
+        if (msg->msg != CURLMSG_DONE) continue;
+        CURL* e = msg->easy_handle;
+        const CURLcode code = msg->data.result;
+        curl_multi_remove_handle(multi, e);
+        auto it = std::find_if(active.begin(), active.end(),
+                               [e](const std::unique_ptr<Job>& j) { return j->easy == e; });
+        if (it == active.end()) continue;
+        auto owned = std::move(*it);
+        active.erase(it);
+        Complete(std::move(owned), code);
+      }
+      CheckStalls();
+      if (pred()) break;
+      curl_multi_poll(multi, nullptr, 0, 50, nullptr);
+    }
+  }
+
+  void Complete(std::unique_ptr<Job> job, CURLcode code) {
+    if (job->is_page) {
+      page_result = code;
+      page_job = std::move(job);
+      return;
+    }
+    long status = 0;
+    curl_easy_getinfo(job->easy, CURLINFO_RESPONSE_CODE, &status);
+    const std::size_t k = job->index;
+    // Image servers often refuse a foreign Referer: ask once more without one.
+    if (code == CURLE_HTTP_RETURNED_ERROR && status == 403 && job->with_referer) {
+      curl_easy_cleanup(job->easy);
+      job->easy = nullptr;
+      StartImage(k, false);
+      return;
+    }
+    ImageResult r;
+    if (job->stalled) {
+      r = {ImageOutcome::kFetchFailed, "no progress within the time-out"};
+    } else if (job->write_failed) {
+      r = {ImageOutcome::kFileFailed, job->file.write_error()};
+    } else if (code == CURLE_HTTP_RETURNED_ERROR) {
+      r = {ImageOutcome::kFetchFailed, "HTTP status " + std::to_string(status)};
+    } else if (code != CURLE_OK) {
+      r = {ImageOutcome::kFetchFailed, job->error[0] ? job->error : curl_easy_strerror(code)};
+    } else {
+      r = {ImageOutcome::kStored, {}};
+    }
+    if (r.outcome != ImageOutcome::kStored) job->file.Discard();
+    curl_easy_cleanup(job->easy);
+    job->easy = nullptr;
+    results[k] = r;
+    done[k] = true;
+    finished[k] = std::move(job);
+  }
+
+  void StartImage(std::size_t k, bool with_referer) {
+    auto job = std::make_unique<Job>();
+    job->index = k;
+    job->with_referer = with_referer;
+    if (std::string err = job->file.Create(requests[k].target); !err.empty()) {
+      results[k] = {ImageOutcome::kFileFailed, err};
+      done[k] = true;
+      return;
+    }
+    job->easy = NewEasy(requests[k].url, job.get());
+    curl_easy_setopt(job->easy, CURLOPT_WRITEFUNCTION, WriteImage);
+    curl_easy_setopt(job->easy, CURLOPT_WRITEDATA, job.get());
+    if (with_referer && !requests[k].referer.empty()) {
+      curl_easy_setopt(job->easy, CURLOPT_REFERER, requests[k].referer.c_str());
+    }
+    curl_multi_add_handle(multi, job->easy);
+    active.push_back(std::move(job));
+  }
+
+  void StartImages() {
+    const std::size_t jobs = static_cast<std::size_t>(std::max(1, options.jobs));
+    while (next_to_start < requests.size() && active.size() < jobs &&
+           next_to_start < next_to_finish + jobs * kLookaheadPerJob) {
+      StartImage(next_to_start++, true);
+    }
+  }
+
+  void AbortAll() {
+    for (auto& job : active) {
+      curl_multi_remove_handle(multi, job->easy);
+      curl_easy_cleanup(job->easy);
+      job->easy = nullptr;
+      job->file.Discard();
+    }
+    active.clear();
+    for (auto& job : finished) {
+      if (job) job->file.Discard();
+    }
+    finished.clear();
+    if (page_job) {
+      curl_easy_cleanup(page_job->easy);
+      page_job.reset();
+    }
+  }
+
+  std::unique_ptr<Job> page_job;
+  CURLcode page_result = CURLE_OK;
+};
+
+CurlTransfer::CurlTransfer(TransferOptions options) : impl_(std::make_unique<Impl>(options)) {}
+CurlTransfer::~CurlTransfer() = default;
+
+void CurlTransfer::set_jobs(int jobs) { impl_->options.jobs = jobs; }
+
+std::string CurlTransfer::RetrievePage(const std::string& url) {
+  Impl& m = *impl_;
+  m.last_page_url = url;
+  m.page_job.reset();
+  if (m.Cancelled()) return {};
+  auto job = std::make_unique<Job>();
+  job->is_page = true;
+  job->max_body = m.options.max_page_bytes;
+  job->easy = m.NewEasy(url, job.get());
+  curl_easy_setopt(job->easy, CURLOPT_WRITEFUNCTION, WritePage);
+  curl_easy_setopt(job->easy, CURLOPT_WRITEDATA, job.get());
+  curl_easy_setopt(job->easy, CURLOPT_ACCEPT_ENCODING, "");
+  curl_multi_add_handle(m.multi, job->easy);
+  m.active.push_back(std::move(job));
+  m.Drive([&m] { return m.page_job != nullptr; });
+  if (!m.page_job) return {};
+  std::unique_ptr<Job> done = std::move(m.page_job);
+  std::string text;
+  if (m.page_result == CURLE_OK && !done->stalled && !done->too_large) {
+    const char* content_type = nullptr;
+    curl_easy_getinfo(done->easy, CURLINFO_CONTENT_TYPE, &content_type);
+    text = DecodePage(done->body, content_type ? content_type : "");
+  }
+  curl_easy_cleanup(done->easy);
+  return text;
+}
+
+std::string CurlTransfer::DocumentPath() const { return DocumentPathOf(impl_->last_page_url); }
+
+void CurlTransfer::BeginImages(std::vector<ImageRequest> requests) {
+  Impl& m = *impl_;
+  m.AbortAll();
+  m.requests = std::move(requests);
+  const std::size_t n = m.requests.size();
+  m.finished.clear();
+  m.finished.resize(n);
+  m.results.assign(n, {});
+  m.done.assign(n, false);
+  m.next_to_start = 0;
+  m.next_to_finish = 0;
+}
+
+ImageResult CurlTransfer::FinishImage(std::size_t k) {
+  Impl& m = *impl_;
+  if (k >= m.requests.size()) return {ImageOutcome::kFetchFailed, "no such image"};
+  m.next_to_finish = k;
+  m.Drive([&m, k] { return bool(m.done[k]); });
+  if (!m.done[k]) return {ImageOutcome::kCancelled, "cancelled"};
+  m.next_to_finish = k + 1;
+  ImageResult r = m.results[k];
+  std::unique_ptr<Job> job = std::move(m.finished[k]);
+  if (r.outcome == ImageOutcome::kStored) {
+    if (std::string err = job->file.Commit(); !err.empty()) {
+      r = {ImageOutcome::kFileFailed, err};
+    }
+  }
+  return r;
+}
+
+void CurlTransfer::EndImages() {
+  impl_->AbortAll();
+  impl_->requests.clear();
+}
+
+}  // namespace pelmoa

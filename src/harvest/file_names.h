@@ -1,0 +1,44 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace pelmoa {
+
+// A page must not choose where a file lands: ".", "..", a backslash, a slash, control
+// characters and names longer than the file system allows are refused.
+bool IsSafeFileName(std::string_view name);
+
+// A file being written beside its final place. It is created exclusively in the target's
+// folder; Commit renames it over the target, and anything else removes it, so a failed or
+// cancelled image never leaves a partial file or damages an earlier one.
+class TempImageFile {
+ public:
+  TempImageFile() = default;
+  ~TempImageFile();
+  TempImageFile(TempImageFile&& other) noexcept;
+  TempImageFile& operator=(TempImageFile&& other) noexcept;
+
+  // Empty reason on success.
+  std::string Create(const std::filesystem::path& target);
+  // Writes all of data; false (and the reason) on a short write.
+  bool Write(const char* data, std::size_t size);
+  std::string Commit();
+  void Discard();
+
+  bool is_open() const { return fd_ >= 0; }
+  const std::string& write_error() const { return write_error_; }
+  const std::filesystem::path& temp_path() const { return temp_path_; }
+
+ private:
+  int fd_ = -1;
+  std::filesystem::path temp_path_;
+  std::filesystem::path target_;
+  std::string write_error_;
+};
+
+// Prefix of every temporary file name, so leftovers are recognisable.
+inline constexpr char kTempPrefix[] = ".pelmoa-";
+
+}  // namespace pelmoa

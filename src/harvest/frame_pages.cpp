@@ -1,0 +1,33 @@
+#include "harvest/frame_pages.h"
+
+#include "harvest/link_resolution.h"
+#include "harvest/page_scanning.h"
+#include "harvest/text_search.h"
+
+namespace pelmoa {
+
+bool IsFramesetPage(std::string_view page) { return ContainsIgnoreCase(page, "<frameset"); }
+
+std::vector<std::string> ScanFrameRefs(std::string_view page, std::string_view page_url) {
+  std::vector<std::string> frames;
+  const std::string base = DirectoryBase(page_url);
+  TextFinder frame(page, "<frame ");
+  TextFinder src(page, "src");
+  AttrValueCutter cutter(page);
+  for (std::size_t f = frame.Find(0); f != kNotFound; f = frame.Find(f + 1)) {
+    const std::size_t s = src.Find(f);
+    if (s == kNotFound) continue;
+    const auto v = cutter.ExtractAttrValue(s);
+    if (!v || v->empty()) continue;
+    if (v->substr(0, 7) == "http://" || v->substr(0, 8) == "https://") {
+      frames.emplace_back(*v);
+    } else {
+      const std::size_t slash = v->rfind('/');
+      frames.push_back(base + std::string(slash == std::string_view::npos ? *v
+                                                                          : v->substr(slash + 1)));
+    }
+  }
+  return frames;
+}
+
+}  // namespace pelmoa

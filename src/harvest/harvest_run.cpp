@@ -1,0 +1,143 @@
+#include <set>
+#include <vector>
+
+#include "harvest/file_names.h"
+#include "harvest/frame_pages.h"
+#include "harvest/harvest.h"
+#include "harvest/image_fetch.h"
+#include "harvest/link_resolution.h"
+#include "harvest/page_address.h"
+#include "harvest/page_scanning.h"
+#include "harvest/text_search.h"
+#include "harvest/texts.h"
+#include "harvest/url_encoding.h"
+
+namespace pelmoa {
+namespace {
+
+// The page the user named is level 1; frames below this level are not harvested.
+constexpr int kMaxFrameLevel = 16;
+
+// The addresses being harvested by the enclosing runs, so a frameset that names itself, or
+// a cycle of framesets, ends instead of nesting for ever.
+struct Enclosing {
+  std::set<std::string> addresses;
+  int level = 0;
+};
+
+// Holds the PNG picture loader for exactly one run, whichever way the run ends.
+class PngLoaderScope {
+ public:
+  explicit PngLoaderScope(RunHost& host) : host_(host) { host_.CreatePngLoader(); }
+  ~PngLoaderScope() { host_.ReleasePngLoader(); }
+  PngLoaderScope(const PngLoaderScope&) = delete;
+  PngLoaderScope& operator=(const PngLoaderScope&) = delete;
+
+ private:
+  RunHost& host_;
+};
+
+void Run(const std::string& address, const std::string& folder, RunHost& host,
+         Enclosing& enclosing);
+
+void HarvestFrames(const std::string& page_url, const std::string& folder, RunHost& host,
+                   Enclosing& enclosing) {
+  // Every nested run overwrites the page text, so all frames are collected first.
+  const std::vector<std::string> frames = ScanFrameRefs(host.PageHtml(), page_url);
+  for (const std::string& frame : frames) {
+    if (host.Cancelled()) return;
+    if (enclosing.level >= kMaxFrameLevel) continue;
+    if (enclosing.addresses.count(NormalisePageAddress(frame))) continue;
+    Run(frame, folder, host, enclosing);
+  }
+}
+
+void DownloadImages(const std::string& page_url, const std::string& folder, RunHost& host,
+                    const std::vector<std::string>& refs) {
+  const auto total = static_cast<int32_t>(refs.size());
+  host.SetProgressMax(total);
+  host.SetProgressValue(0);
+  host.SetProgressVisible(true);
+  host.SetStatusText(texts::kStatusDownloadingPrefix + std::to_string(total) +
+                     texts::kStatusDownloadingSuffix);
+  if (host.ViewOption()) host.ShowViewerFrame();
+
+  // Resolution is pure text work, so the whole list is resolved up front and the transfer can
+  // fetch ahead while entries are committed strictly in list order.
+  const std::filesystem::path target_folder(std::string(TrimSpaces(folder)));
+  std::vector<ImageEntry> entries;
+  std::vector<ImageRequest> requests;
+  entries.reserve(refs.size());
+  for (std::size_t k = 0; k < refs.size(); ++k) {
+    ResolvedReference r = ResolveImageReference(page_url, refs[k]);
+    if (r.pass_over) continue;
+    ImageEntry e{static_cast<int32_t>(k + 1), std::move(r.file_name), std::move(r.image_url), {}};
+    if (IsSafeFileName(e.file_name)) {
+      e.batch_index = requests.size();
+      requests.push_back({EncodeRequestUrl(e.image_url), page_url, target_folder / e.file_name});
+    }
+    entries.push_back(std::move(e));
+  }
+
+  Transfer& transfer = host.NetWWW();
+  transfer.BeginImages(std::move(requests));
+  int32_t errors = 0;
+  for (const ImageEntry& e : entries) {
+    if (host.Cancelled()) break;
+    if (!FetchAndStoreImage(e, folder, total, errors, transfer, host)) break;
+  }
+  transfer.EndImages();
+  if (host.Cancelled()) return;
+  host.SetStatusText("");
+  host.SetProgressVisible(false);
+}
+
+void Run(const std::string& address, const std::string& folder, RunHost& host,
+         Enclosing& enclosing) {
+  PngLoaderScope png_loader(host);
+  std::string page_url = NormalisePageAddress(address);
+  host.SetStatusText(texts::kStatusFetchingPage);
+  Transfer& transfer = host.NetWWW();
+  host.PageHtml() = transfer.RetrievePage(EncodeRequestUrl(page_url));
+  if (host.Cancelled()) return;
+  const std::string typed_url = page_url;
+  page_url = CompletePageAddress(std::move(page_url), transfer.DocumentPath());
+
+  if (host.PageHtml().empty()) {
+    host.ShowMessage(texts::kTitleInputError, texts::kMessagePageUnreadable, MessageIcon::kStop,
+                     MessageButtons::kOk);
+    host.SetStatusText("");
+    return;
+  }
+  host.SetStatusText(texts::kStatusAnalysingPage);
+
+  if (IsFramesetPage(host.PageHtml())) {
+    enclosing.addresses.insert(typed_url);
+    enclosing.addresses.insert(page_url);
+    ++enclosing.level;
+    HarvestFrames(page_url, folder, host, enclosing);
+    --enclosing.level;
+    enclosing.addresses.erase(typed_url);
+    enclosing.addresses.erase(page_url);
+    return;
+  }
+
+  host.SetStatusText(texts::kStatusCollectingImages);
+  const std::vector<std::string> refs = ScanImageRefs(host.PageHtml());
+  if (refs.empty()) {
+    host.ShowMessage(texts::kTitleInputError, texts::kMessageNoImages, MessageIcon::kStop,
+                     MessageButtons::kOk);
+    host.SetStatusText("");
+    return;
+  }
+  DownloadImages(page_url, folder, host, refs);
+}
+
+}  // namespace
+
+void HarvestPage(const std::string& address, const std::string& folder, RunHost& host) {
+  Enclosing enclosing;
+  Run(address, folder, host, enclosing);
+}
+
+}  // namespace pelmoa

@@ -1,0 +1,147 @@
+#include "harvest/page_decoding.h"
+
+#include <unicode/ucnv.h>
+
+#include <memory>
+#include <vector>
+
+#include "harvest/text_search.h"
+
+namespace pelmoa {
+namespace {
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  }
+  return out;
+}
+
+// The token after "charset=" (quotes allowed), from position at.
+std::string CharsetTokenAt(std::string_view s, std::size_t at) {
+  while (at < s.size() && (s[at] == ' ' || s[at] == '"' || s[at] == '\'')) ++at;
+  std::size_t end = at;
+  while (end < s.size()) {
+    char c = s[end];
+    if (c == '"' || c == '\'' || c == ';' || c == ' ' || c == '>' || c == '/' || c == ',' ||
+        c == '\t' || c == '\r' || c == '\n') {
+      break;
+    }
+    ++end;
+  }
+  return Lower(s.substr(at, end - at));
+}
+
+struct ConverterCloser {
+  void operator()(UConverter* c) const { ucnv_close(c); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+Converter OpenConverter(const std::string& label) {
+  if (label.empty()) return nullptr;
+  UErrorCode status = U_ZERO_ERROR;
+  Converter c(ucnv_open(label.c_str(), &status));
+  if (U_FAILURE(status)) return nullptr;
+  return c;
+}
+
+std::string ConvertToUtf8(UConverter* from, std::string_view bytes) {
+  UErrorCode status = U_ZERO_ERROR;
+  Converter utf8(ucnv_open("UTF-8", &status));
+  if (U_FAILURE(status)) return std::string(bytes);
+  std::string out;
+  out.resize(bytes.size() * 3 + 16);
+  std::vector<UChar> pivot(4096);
+  UChar* pivot_source = pivot.data();
+  UChar* pivot_target = pivot.data();
+  const char* source = bytes.data();
+  char* target = out.data();
+  status = U_ZERO_ERROR;
+  ucnv_convertEx(utf8.get(), from, &target, out.data() + out.size(), &source,
+                 bytes.data() + bytes.size(), pivot.data(), &pivot_source, &pivot_target,
+                 pivot.data() + pivot.size(), true, true, &status);
+  if (U_FAILURE(status)) return std::string();
+  out.resize(static_cast<std::size_t>(target - out.data()));
+  return out;
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view s) {
+  std::size_t i = 0;
+  const std::size_t n = s.size();
+  while (i < n) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t len;
+    unsigned min;
+    unsigned cp;
+    if ((c & 0xe0) == 0xc0) {
+      len = 2, min = 0x80, cp = c & 0x1f;
+    } else if ((c & 0xf0) == 0xe0) {
+      len = 3, min = 0x800, cp = c & 0x0f;
+    } else if ((c & 0xf8) == 0xf0) {
+      len = 4, min = 0x10000, cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (n - i < len) return false;
+    for (std::size_t k = 1; k < len; ++k) {
+      const auto cc = static_cast<unsigned char>(s[i + k]);
+      if ((cc & 0xc0) != 0x80) return false;
+      cp = (cp << 6) | (cc & 0x3f);
+    }
+    if (cp < min || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff)) return false;
+    i += len;
+  }
+  return true;
+}
+
+std::string CharsetFromContentType(std::string_view content_type) {
+  std::string lower = Lower(content_type);
+  std::size_t at = lower.find("charset=");
+  if (at == std::string::npos) return {};
+  return CharsetTokenAt(lower, at + 8);
+}
+
+std::string CharsetFromMeta(std::string_view head) {
+  std::string lower = Lower(head);
+  std::size_t at = lower.find("charset");
+  while (at != std::string::npos) {
+    std::size_t p = at + 7;
+    while (p < lower.size() && lower[p] == ' ') ++p;
+    if (p < lower.size() && lower[p] == '=') return CharsetTokenAt(lower, p + 1);
+    at = lower.find("charset", at + 1);
+  }
+  return {};
+}
+
+std::string DecodePage(std::string_view bytes, std::string_view content_type) {
+  auto decode_with = [&](const std::string& label, std::string_view body) -> std::string {
+    Converter c = OpenConverter(label);
+    if (!c) return {};
+    if (label == "utf-8" || label == "utf8") {
+      if (IsValidUtf8(body)) return std::string(body);
+    }
+    return ConvertToUtf8(c.get(), body);
+  };
+
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return decode_with("utf-8", bytes.substr(3));
+  if (bytes.substr(0, 2) == "\xFF\xFE") return decode_with("UTF-16LE", bytes.substr(2));
+  if (bytes.substr(0, 2) == "\xFE\xFF") return decode_with("UTF-16BE", bytes.substr(2));
+
+  for (const std::string& label :
+       {CharsetFromContentType(content_type), CharsetFromMeta(bytes.substr(0, 1024))}) {
+    if (label.empty()) continue;
+    // An unknown label is passed over to the next rule.
+    if (OpenConverter(label)) return decode_with(label, bytes);
+  }
+  if (IsValidUtf8(bytes)) return std::string(bytes);
+  return decode_with("windows-31j", bytes);
+}
+
+}  // namespace pelmoa

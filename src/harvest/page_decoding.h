@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pelmoa {
+
+// The page as UTF-8: by its byte-order mark, else the charset of the Content-Type header,
+// else a <meta> charset in its first 1024 bytes, else UTF-8 when it is valid UTF-8, else
+// Shift_JIS (windows-31j). Unknown labels are passed over; undecodable bytes become U+FFFD.
+std::string DecodePage(std::string_view bytes, std::string_view content_type);
+
+bool IsValidUtf8(std::string_view bytes);
+
+// The charset named by a Content-Type value or a <meta> declaration, lower case; "" if none.
+std::string CharsetFromContentType(std::string_view content_type);
+std::string CharsetFromMeta(std::string_view head);
+
+}  // namespace pelmoa

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "harvest/text_search.h"
+
+namespace pelmoa {
+
+// Cuts attribute values out of one page text. Positions are 0-based byte offsets into the
+// text. Every delimiter search runs over the whole rest of the page, not only the current
+// tag; one scanner answers a scan's non-decreasing queries in linear time.
+class AttrValueCutter {
+ public:
+  explicit AttrValueCutter(std::string_view text);
+  // The value after the attribute name at position p, or nothing.
+  std::optional<std::string_view> ExtractAttrValue(std::size_t p);
+
+ private:
+  std::string_view text_;
+  TextFinder dquote_, dquote_end_, squote_, squote_end_, equals_, space_end_, gt_end_;
+};
+
+// One-off form of the cutter (tests and fuzzing).
+std::optional<std::string_view> ExtractAttrValue(std::string_view text, std::size_t p);
+
+// True when the value, trimmed of spaces, ends in jpg, gif or png (any case).
+bool IsImageReference(std::string_view value);
+
+// The image references of a page: every img hit paired with the next src, then every href,
+// in page order, each value exactly as it stands in the page.
+std::vector<std::string> ScanImageRefs(std::string_view page);
+
+}  // namespace pelmoa
