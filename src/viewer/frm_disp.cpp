@@ -1,0 +1,69 @@
+#include "viewer/frm_disp.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
+
+#include "mainwindow/twips.h"
+#include "viewer/frm_child.h"
+#include "viewer/texts.h"
+#include "viewer/viewer_icon.h"
+
+namespace pelmoa {
+namespace {
+
+constexpr double kClientWidth = 4920;
+constexpr double kClientHeight = 3195;
+
+}  // namespace
+
+frmDisp::frmDisp(QWidget* parent) : QMainWindow(parent), mdi_area_(new QMdiArea(this)) {
+  setObjectName(QStringLiteral("frmDisp"));
+  setWindowTitle(QString::fromUtf8(viewer_texts::kFrameCaption));
+  setWindowIcon(ViewerIcon());
+  mdi_area_->setBackground(QBrush(Qt::black));
+  // A picture larger than the frame can still be scrolled into view.
+  mdi_area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setCentralWidget(mdi_area_);
+}
+
+void frmDisp::ShowFrame() {
+  if (isVisible()) {
+    raise();
+    return;
+  }
+  const double dpi = logicalDpiX();
+  resize(TwipsToPixels(kClientWidth, dpi), TwipsToPixels(kClientHeight, dpi));
+  show();
+  // The frame's margins are known only once the window is shown.
+  CentreOnScreen();
+}
+
+QMdiSubWindow* frmDisp::AddChild(frmChild* child) {
+  QMdiSubWindow* sub = mdi_area_->addSubWindow(
+      child, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  sub->setWindowIcon(windowIcon());
+  sub->show();
+  return sub;
+}
+
+void frmDisp::closeEvent(QCloseEvent* event) {
+  mdi_area_->closeAllSubWindows();
+  event->accept();
+}
+
+void frmDisp::CentreOnScreen() {
+  QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->geometry();
+  const QSize outer = frameGeometry().size();
+  move(area.x() + (area.width() - outer.width()) / 2,
+       area.y() + (area.height() - outer.height()) / 2);
+}
+
+}  // namespace pelmoa
