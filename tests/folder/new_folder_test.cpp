@@ -1,0 +1,205 @@
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "folder/new_folder.h"
+#include "recording_prompter.h"
+
+namespace pelmoa {
+namespace {
+
+const QString kExistsTitle = QStringLiteral("既存");
+const QString kExistsText = QStringLiteral("そのフォルダは既に存在しています");
+const QString kNewFolderTitle = QStringLiteral("新規フォルダ");
+const QString kNotCreated = QStringLiteral("フォルダを作成できませんでした");
+
+}  // namespace
+
+enum class Outcome { kExists, kCreated, kFailed };
+
+}  // namespace pelmoa
+
+Q_DECLARE_METATYPE(pelmoa::Outcome)
+
+namespace pelmoa {
+
+class NewFolderTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+
+  void clickOnce_data();
+  void clickOnce();
+  void secondClickSaysExists();
+  void emptyBoxNeverReportsSuccess();
+  void nulInTextCreatesNothing();
+  void readOnlyParentFails();
+
+ private:
+  // The tree every case starts from: folder "pics" holding "a.jpg" and "b.png", file "note.txt".
+  void MakeTree();
+  QString At(const QString& relative) const { return dir_->path() + u'/' + relative; }
+  void ExpectFailure(const QString& folder_text);
+
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<testing::RecordingPrompter> prompter_;
+};
+
+void NewFolderTest::init() {
+  dir_ = std::make_unique<QTemporaryDir>();
+  QVERIFY(dir_->isValid());
+  prompter_ = std::make_unique<testing::RecordingPrompter>();
+  MakeTree();
+}
+
+void NewFolderTest::cleanup() {
+  QFile::setPermissions(At(QStringLiteral("locked")),
+                        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  prompter_.reset();
+  dir_.reset();
+}
+
+void NewFolderTest::MakeTree() {
+  QVERIFY(QDir(dir_->path()).mkpath(QStringLiteral("pics")));
+  for (const char* name : {"pics/a.jpg", "pics/b.png", "note.txt"}) {
+    QFile file(At(QString::fromUtf8(name)));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("x");
+  }
+}
+
+void NewFolderTest::clickOnce_data() {
+  QTest::addColumn<QString>("relative");      // the box text, below the temporary folder
+  QTest::addColumn<Outcome>("outcome");
+  QTest::addColumn<QString>("must_be_dir");   // below the temporary folder; empty: none
+  QTest::addColumn<QString>("reason");        // third line of a failure message
+  QTest::addColumn<QStringList>("never");     // names that must not appear
+
+  QTest::newRow("existing folder") << "pics" << Outcome::kExists << "pics" << "" << QStringList();
+  QTest::newRow("existing folder with trailing slash")
+      << "pics/" << Outcome::kExists << "pics" << "" << QStringList();
+  QTest::newRow("existing file") << "note.txt" << Outcome::kExists << "" << ""
+                                 << QStringList();
+  QTest::newRow("star matches an entry")
+      << "pics/*" << Outcome::kExists << "" << "" << QStringList{"pics/*"};
+  QTest::newRow("question mark matches an entry")
+      << "pics/?.jpg" << Outcome::kExists << "" << "" << QStringList{"pics/?.jpg"};
+  QTest::newRow("one missing level") << "new" << Outcome::kCreated << "new" << ""
+                                     << QStringList();
+  QTest::newRow("three missing levels")
+      << "one/two/three" << Outcome::kCreated << "one/two/three" << "" << QStringList();
+  QTest::newRow("missing levels below an existing folder")
+      << "pics/2026/12" << Outcome::kCreated << "pics/2026/12" << "" << QStringList();
+  QTest::newRow("trailing slash") << "made/" << Outcome::kCreated << "made" << ""
+                                  << QStringList();
+  QTest::newRow("Japanese names") << "画像/保存先" << Outcome::kCreated << "画像/保存先" << ""
+                                  << QStringList();
+  QTest::newRow("surrounding spaces are part of the name")
+      << " spaced " << Outcome::kCreated << " spaced " << "" << QStringList{"spaced"};
+  QTest::newRow("a file in the way of a level")
+      << "note.txt/sub" << Outcome::kFailed << "" << "途中にフォルダではなくファイルがあります"
+      << QStringList{"note.txt/sub"};
+  QTest::newRow("a file in the way, several levels down")
+      << "pics/a.jpg/x/y" << Outcome::kFailed << "" << "途中にフォルダではなくファイルがあります"
+      << QStringList{"pics/a.jpg/x"};
+}
+
+void NewFolderTest::clickOnce() {
+  QFETCH(QString, relative);
+  QFETCH(Outcome, outcome);
+  QFETCH(QString, must_be_dir);
+  QFETCH(QString, reason);
+  QFETCH(QStringList, never);
+  const QString text = At(relative);
+
+  NewFolder(*prompter_).Create(nullptr, text);
+
+  QCOMPARE(prompter_->boxes.size(), 1);
+  const testing::RecordingPrompter::Box& box = prompter_->boxes[0];
+  QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+  switch (outcome) {
+    case Outcome::kExists:
+      QCOMPARE(box.title, kExistsTitle);
+      QCOMPARE(box.text, kExistsText);
+      QCOMPARE(box.icon, QMessageBox::Warning);
+      break;
+    case Outcome::kCreated:
+      QCOMPARE(box.title, kNewFolderTitle);
+      QCOMPARE(box.text.split(u'\n'),
+               (QStringList{QStringLiteral("フォルダ"), text, QStringLiteral("が作成されました")}));
+      QCOMPARE(box.icon, QMessageBox::Information);
+      break;
+    case Outcome::kFailed:
+      QCOMPARE(box.title, kNewFolderTitle);
+      QCOMPARE(box.text.split(u'\n'), (QStringList{kNotCreated, text, reason}));
+      QCOMPARE(box.icon, QMessageBox::Critical);
+      break;
+  }
+  if (!must_be_dir.isEmpty()) QVERIFY(QFileInfo(At(must_be_dir)).isDir());
+  for (const QString& name : never) QVERIFY2(!QFileInfo::exists(At(name)), qPrintable(name));
+  QVERIFY(QFileInfo(At(QStringLiteral("note.txt"))).isFile());
+}
+
+void NewFolderTest::secondClickSaysExists() {
+  const QString text = At(QStringLiteral("a/b/c"));
+  NewFolder new_folder(*prompter_);
+
+  new_folder.Create(nullptr, text);
+  new_folder.Create(nullptr, text);
+
+  QCOMPARE(prompter_->boxes.size(), 2);
+  QCOMPARE(prompter_->boxes[0].title, kNewFolderTitle);
+  QCOMPARE(prompter_->boxes[1].title, kExistsTitle);
+  QCOMPARE(prompter_->boxes[1].text, kExistsText);
+}
+
+void NewFolderTest::emptyBoxNeverReportsSuccess() {
+  const QStringList before = QDir(dir_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+  NewFolder(*prompter_).Create(nullptr, QString());
+
+  QCOMPARE(prompter_->boxes.size(), 1);
+  QCOMPARE(prompter_->boxes[0].title, kNewFolderTitle);
+  QCOMPARE(prompter_->boxes[0].text.split(u'\n'),
+           (QStringList{kNotCreated, QString(), QStringLiteral("フォルダ名が入力されていません")}));
+  QCOMPARE(QDir(dir_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+}
+
+void NewFolderTest::nulInTextCreatesNothing() {
+  // A NUL would cut the name at "cut" if it reached the file system.
+  const QString text = At(QStringLiteral("cut")) + QChar(u'\0') + QStringLiteral("rest");
+
+  NewFolder(*prompter_).Create(nullptr, text);
+
+  QCOMPARE(prompter_->boxes.size(), 1);
+  QCOMPARE(prompter_->boxes[0].icon, QMessageBox::Critical);
+  QVERIFY(prompter_->boxes[0].text.startsWith(kNotCreated + u'\n'));
+  QVERIFY(!QFileInfo::exists(At(QStringLiteral("cut"))));
+}
+
+void NewFolderTest::readOnlyParentFails() {
+  if (geteuid() == 0) QSKIP("permission bits do not stop root; covered by the file-in-the-way rows");
+  QVERIFY(QDir(dir_->path()).mkpath(QStringLiteral("locked")));
+  QVERIFY(QFile::setPermissions(At(QStringLiteral("locked")),
+                                QFile::ReadOwner | QFile::ExeOwner));
+  const QString text = At(QStringLiteral("locked/new/deeper"));
+
+  NewFolder(*prompter_).Create(nullptr, text);
+
+  QCOMPARE(prompter_->boxes.size(), 1);
+  QCOMPARE(prompter_->boxes[0].text.split(u'\n'),
+           (QStringList{kNotCreated, text, QStringLiteral("その場所に書き込む権限がありません")}));
+  QVERIFY(!QFileInfo::exists(At(QStringLiteral("locked/new"))));
+}
+
+}  // namespace pelmoa
+
+QTEST_MAIN(pelmoa::NewFolderTest)
+#include "new_folder_test.moc"
