@@ -1,0 +1,297 @@
+// Child windows of the viewer: one per image, sized to the picture at full or half size.
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMovie>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "test_images.h"
+#include "viewer/viewer.h"
+
+using pelmoa::frmChild;
+using pelmoa::LoaderKind;
+using pelmoa::Viewer;
+namespace t = pelmoa::testing;
+
+Q_DECLARE_METATYPE(LoaderKind)
+
+namespace {
+
+// At 96 DPI a pixel is 15 twips.
+constexpr double kTwipsPerPixel = 15.0;
+
+enum class Kind { kJpeg, kPng, kStillGif, kAnimatedGif, kGarbage, kMissing };
+
+bool Write(Kind kind, const QString& path, int width, int height) {
+  switch (kind) {
+    case Kind::kJpeg:
+      return t::WriteImage(path, width, height, "JPEG");
+    case Kind::kPng:
+      return t::WriteImage(path, width, height, "PNG");
+    case Kind::kStillGif:
+      return t::WriteStillGif(path);
+    case Kind::kAnimatedGif:
+      return t::WriteAnimatedGif(path);
+    case Kind::kGarbage:
+      return t::WriteBytes(path, "<html><body>404 Not Found</body></html>");
+    case Kind::kMissing:
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Kind)
+
+class ChildWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void ClientIsThePicture_data();
+  void ClientIsThePicture();
+  void UnreadableFileLeavesEmptyChild_data();
+  void UnreadableFileLeavesEmptyChild();
+  void LoaderFollowsTheName_data();
+  void LoaderFollowsTheName();
+  void PngLoaderLivesAsLongAsTheOutermostRun();
+  void HalfOptionIsReadOncePerImage();
+  void AnimatedGifPlays_data();
+  void AnimatedGifPlays();
+  void ChildHasNoMinimizeOrMaximize();
+
+ private:
+  frmChild* Show(const QString& file_name, int i);
+
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<Viewer> viewer_;
+  bool half_ = false;
+  int half_reads_ = 0;
+};
+
+void ChildWindowTest::init() {
+  dir_ = std::make_unique<QTemporaryDir>();
+  QVERIFY(dir_->isValid());
+  half_ = false;
+  half_reads_ = 0;
+  viewer_ = std::make_unique<Viewer>([this] {
+    ++half_reads_;
+    return half_;
+  });
+  viewer_->CreatePngLoader();
+}
+
+void ChildWindowTest::cleanup() {
+  viewer_.reset();
+  dir_.reset();
+}
+
+frmChild* ChildWindowTest::Show(const QString& file_name, int i) {
+  viewer_->ShowImageInViewer(dir_->path(), file_name, i);
+  if (static_cast<int>(viewer_->ViewerChildren().size()) <= i) return nullptr;
+  return viewer_->ViewerChildren()[i];
+}
+
+void ChildWindowTest::ClientIsThePicture_data() {
+  QTest::addColumn<Kind>("kind");
+  QTest::addColumn<QString>("file_name");
+  QTest::addColumn<QSize>("picture");
+  QTest::addColumn<bool>("half");
+  QTest::addColumn<QSize>("client");
+
+  QTest::newRow("jpeg full") << Kind::kJpeg << "photo.jpg" << QSize(400, 300) << false
+                             << QSize(400, 300);
+  QTest::newRow("jpeg half") << Kind::kJpeg << "photo.jpg" << QSize(400, 300) << true
+                             << QSize(200, 150);
+  QTest::newRow("png full") << Kind::kPng << "photo.PNG" << QSize(400, 300) << false
+                            << QSize(400, 300);
+  QTest::newRow("png half") << Kind::kPng << "photo.png" << QSize(400, 300) << true
+                            << QSize(200, 150);
+  QTest::newRow("tall jpeg full") << Kind::kJpeg << "tall.jpeg" << QSize(120, 500) << false
+                                  << QSize(120, 500);
+  QTest::newRow("wide png half") << Kind::kPng << "wide.Png" << QSize(640, 96) << true
+                                 << QSize(320, 48);
+  QTest::newRow("gif full") << Kind::kStillGif << "photo.gif" << QSize() << false
+                            << QSize(40, 30);
+  QTest::newRow("larger than the frame") << Kind::kJpeg << "big.jpg" << QSize(700, 500)
+                                         << false << QSize(700, 500);
+  // The frame's scroll bars reach what lies outside it.
+}
+
+void ChildWindowTest::ClientIsThePicture() {
+  QFETCH(Kind, kind);
+  QFETCH(QString, file_name);
+  QFETCH(QSize, picture);
+  QFETCH(bool, half);
+  QFETCH(QSize, client);
+  QVERIFY(Write(kind, dir_->filePath(file_name), picture.width(), picture.height()));
+  half_ = half;
+
+  frmChild* child = Show(file_name, 1);
+  QVERIFY(child);
+  QCOMPARE(child->size(), client);
+  auto* sub = qobject_cast<QMdiSubWindow*>(child->parentWidget());
+  QVERIFY(sub);
+  QVERIFY(sub->isVisible());
+  QCOMPARE(sub->windowTitle(), file_name);
+  QCOMPARE(sub->mdiArea(), viewer_->frame()->mdi_area());
+
+  // Full size shows Picture1 at the picture's own size; half size shows Image1 filling the
+  // client area and keeps no picture in the hidden Picture1.
+  QLabel* shown = half ? child->Image1() : child->Picture1();
+  QVERIFY(shown->isVisibleTo(child));
+  QCOMPARE(shown->geometry(), QRect(QPoint(0, 0), client));
+  QVERIFY(!shown->pixmap().isNull());
+  if (half) {
+    QVERIFY(!child->Picture1()->isVisibleTo(child));
+    QVERIFY(child->Picture1()->pixmap().isNull());
+    QVERIFY(child->Image1()->hasScaledContents());
+  }
+}
+
+void ChildWindowTest::UnreadableFileLeavesEmptyChild_data() {
+  QTest::addColumn<Kind>("kind");
+  QTest::addColumn<QString>("file_name");
+  QTest::addColumn<bool>("half");
+  QTest::addColumn<double>("client_width_twips");
+  QTest::addColumn<double>("client_height_twips");
+
+  QTest::newRow("error page full") << Kind::kGarbage << "photo.jpg" << false << 1215.0 << 495.0;
+  QTest::newRow("error page half") << Kind::kGarbage << "photo.jpg" << true << 607.5 << 247.5;
+  QTest::newRow("error page as png full")
+      << Kind::kGarbage << "photo.png" << false << 1215.0 << 495.0;
+  QTest::newRow("missing file full") << Kind::kMissing << "gone.gif" << false << 1215.0 << 495.0;
+  QTest::newRow("missing file half") << Kind::kMissing << "gone.gif" << true << 607.5 << 247.5;
+}
+
+void ChildWindowTest::UnreadableFileLeavesEmptyChild() {
+  QFETCH(Kind, kind);
+  QFETCH(QString, file_name);
+  QFETCH(bool, half);
+  QFETCH(double, client_width_twips);
+  QFETCH(double, client_height_twips);
+  QVERIFY(Write(kind, dir_->filePath(file_name), 0, 0));
+  half_ = half;
+
+  frmChild* child = Show(file_name, 1);
+  QVERIFY(child);
+  QCOMPARE(child->parentWidget()->windowTitle(), file_name);
+  // Half of 1215 x 495 twips is not a whole number of pixels: within half a pixel is exact.
+  QVERIFY2(qAbs(child->width() - client_width_twips / kTwipsPerPixel) <= 0.5,
+           qPrintable(QString::number(child->width())));
+  QVERIFY2(qAbs(child->height() - client_height_twips / kTwipsPerPixel) <= 0.5,
+           qPrintable(QString::number(child->height())));
+  QVERIFY(child->Picture1()->pixmap().isNull());
+  QVERIFY(child->Image1()->pixmap().isNull());
+}
+
+void ChildWindowTest::LoaderFollowsTheName_data() {
+  QTest::addColumn<Kind>("kind");
+  QTest::addColumn<QString>("file_name");
+  QTest::addColumn<LoaderKind>("loader");
+
+  QTest::newRow("photo.PNG") << Kind::kPng << "photo.PNG" << LoaderKind::kPng;
+  QTest::newRow("b.Png") << Kind::kPng << "b.Png" << LoaderKind::kPng;
+  QTest::newRow("name .png alone") << Kind::kPng << ".png" << LoaderKind::kPng;
+  QTest::newRow("photo.jpeg") << Kind::kJpeg << "photo.jpeg" << LoaderKind::kStandard;
+  QTest::newRow("photo.gif") << Kind::kStillGif << "photo.gif" << LoaderKind::kStandard;
+  QTest::newRow("png without dot") << Kind::kPng << "xpng" << LoaderKind::kStandard;
+  QTest::newRow("short name") << Kind::kPng << "png" << LoaderKind::kStandard;
+  QTest::newRow("png inside the name") << Kind::kPng << "a.png.jpg" << LoaderKind::kStandard;
+}
+
+void ChildWindowTest::LoaderFollowsTheName() {
+  QFETCH(Kind, kind);
+  QFETCH(QString, file_name);
+  QFETCH(LoaderKind, loader);
+  QVERIFY(Write(kind, dir_->filePath(file_name), 64, 48));
+
+  frmChild* child = Show(file_name, 1);
+  QVERIFY(child);
+  QCOMPARE(viewer_->last_loader(), loader);
+  // Whatever the name says, the picture itself is shown.
+  QVERIFY(!child->Picture1()->pixmap().isNull());
+}
+
+void ChildWindowTest::PngLoaderLivesAsLongAsTheOutermostRun() {
+  QVERIFY(viewer_->has_png_loader());
+  viewer_->CreatePngLoader();  // a nested run for a frame
+  viewer_->ReleasePngLoader();
+  QVERIFY(viewer_->has_png_loader());
+  viewer_->ReleasePngLoader();
+  QVERIFY(!viewer_->has_png_loader());
+  viewer_->ReleasePngLoader();  // one release too many changes nothing
+  viewer_->CreatePngLoader();
+  QVERIFY(viewer_->has_png_loader());
+  viewer_->ReleasePngLoader();
+  QVERIFY(!viewer_->has_png_loader());
+
+  // Outside any run a PNG still shows, read by the PNG loader.
+  QVERIFY(t::WriteImage(dir_->filePath("late.png"), 50, 40, "PNG"));
+  frmChild* child = Show("late.png", 1);
+  QVERIFY(child);
+  QCOMPARE(viewer_->last_loader(), LoaderKind::kPng);
+  QCOMPARE(child->size(), QSize(50, 40));
+}
+
+void ChildWindowTest::HalfOptionIsReadOncePerImage() {
+  for (const char* name : {"1.jpg", "2.jpg", "3.jpg"})
+    QVERIFY(t::WriteImage(dir_->filePath(name), 100, 80, "JPEG"));
+  frmChild* first = Show("1.jpg", 1);
+  half_ = true;  // ticked during the run: applies from the next image on
+  frmChild* second = Show("2.jpg", 2);
+  half_ = false;
+  frmChild* third = Show("3.jpg", 3);
+  QCOMPARE(half_reads_, 3);
+  QCOMPARE(first->size(), QSize(100, 80));
+  QCOMPARE(second->size(), QSize(50, 40));
+  QCOMPARE(third->size(), QSize(100, 80));
+}
+
+void ChildWindowTest::AnimatedGifPlays_data() {
+  QTest::addColumn<bool>("half");
+  QTest::addColumn<QSize>("client");
+  QTest::newRow("full") << false << QSize(40, 30);
+  QTest::newRow("half") << true << QSize(20, 15);
+}
+
+void ChildWindowTest::AnimatedGifPlays() {
+  QFETCH(bool, half);
+  QFETCH(QSize, client);
+  QVERIFY(t::WriteAnimatedGif(dir_->filePath("anim.gif")));
+  half_ = half;
+
+  frmChild* child = Show("anim.gif", 1);
+  QVERIFY(child);
+  QCOMPARE(child->size(), client);
+  QLabel* shown = half ? child->Image1() : child->Picture1();
+  QMovie* movie = shown->movie();
+  QVERIFY(movie);
+  QCOMPARE(movie->state(), QMovie::Running);
+  QCOMPARE(movie->frameCount(), 2);
+  if (half) QVERIFY(!child->Picture1()->movie());
+
+  // Rewriting the file does not disturb the animation that is already playing.
+  QVERIFY(t::WriteBytes(dir_->filePath("anim.gif"), "not a picture"));
+  QVERIFY(movie->jumpToNextFrame());
+  QVERIFY(movie->isValid());
+  QCOMPARE(movie->currentImage().size(), QSize(40, 30));
+}
+
+void ChildWindowTest::ChildHasNoMinimizeOrMaximize() {
+  QVERIFY(t::WriteImage(dir_->filePath("a.jpg"), 100, 80, "JPEG"));
+  frmChild* child = Show("a.jpg", 1);
+  QVERIFY(child);
+  const Qt::WindowFlags flags = child->parentWidget()->windowFlags();
+  QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
+  QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+  QVERIFY(flags & Qt::WindowCloseButtonHint);
+}
+
+QTEST_MAIN(ChildWindowTest)
+#include "child_window_test.moc"

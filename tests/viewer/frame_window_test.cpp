@@ -1,0 +1,230 @@
+// The viewer frame across runs: loading, centring, closing, and the list of child windows.
+
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "test_images.h"
+#include "viewer/texts.h"
+#include "viewer/viewer.h"
+
+using pelmoa::frmChild;
+using pelmoa::frmDisp;
+using pelmoa::Viewer;
+namespace t = pelmoa::testing;
+
+namespace {
+
+// The frame's client area when loaded: 4920 x 3195 twips at 15 twips a pixel.
+const QSize kFrameClient(328, 213);
+
+void VerifyLoadedAndCentred(const frmDisp* frame) {
+  QVERIFY(frame);
+  QVERIFY(frame->isVisible());
+  QCOMPARE(frame->size(), kFrameClient);
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  const QRect outer = frame->frameGeometry();
+  QVERIFY2(qAbs(outer.center().x() - screen.center().x()) <= 1 &&
+               qAbs(outer.center().y() - screen.center().y()) <= 1,
+           qPrintable(QStringLiteral("frame at %1,%2 size %3x%4")
+                          .arg(outer.x())
+                          .arg(outer.y())
+                          .arg(outer.width())
+                          .arg(outer.height())));
+}
+
+// Closed sub-windows go away when the event loop deletes them.
+void DeleteClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+}  // namespace
+
+class FrameWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void FirstShowLoadsTheFrame();
+  void ShowingAnOpenFrameLeavesItWhereTheUserPutIt();
+  void ClosingTheFrameClosesItsChildren();
+  void ClosedFrameComesBackCentred_data();
+  void ClosedFrameComesBackCentred();
+  void EveryImageGetsANewChild();
+  void LaterRunCutsTheListBack();
+  void ChildrenClosedByTheUserReadNull();
+  void FolderIsTrimmed();
+  void CloseAllClosesEverything();
+
+ private:
+  void WriteJpegs(std::initializer_list<const char*> names);
+
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<Viewer> viewer_;
+};
+
+void FrameWindowTest::init() {
+  dir_ = std::make_unique<QTemporaryDir>();
+  QVERIFY(dir_->isValid());
+  viewer_ = std::make_unique<Viewer>([] { return false; });
+}
+
+void FrameWindowTest::cleanup() {
+  viewer_.reset();
+  dir_.reset();
+}
+
+void FrameWindowTest::WriteJpegs(std::initializer_list<const char*> names) {
+  for (const char* name : names)
+    QVERIFY(t::WriteImage(dir_->filePath(QString::fromUtf8(name)), 60, 40, "JPEG"));
+}
+
+void FrameWindowTest::FirstShowLoadsTheFrame() {
+  QVERIFY(!viewer_->frame());
+  viewer_->ShowFrame();
+  frmDisp* frame = viewer_->frame();
+  VerifyLoadedAndCentred(frame);
+  QCOMPARE(frame->objectName(), QStringLiteral("frmDisp"));
+  QCOMPARE(frame->windowTitle(), QStringLiteral("画像の表示"));
+  QVERIFY(!frame->windowIcon().isNull());
+  QCOMPARE(frame->mdi_area()->background().color(), QColor(Qt::black));
+  QVERIFY(frame->mdi_area()->subWindowList().isEmpty());
+  QVERIFY(!frame->parentWidget());
+}
+
+void FrameWindowTest::ShowingAnOpenFrameLeavesItWhereTheUserPutIt() {
+  viewer_->ShowFrame();
+  frmDisp* frame = viewer_->frame();
+  frame->setGeometry(40, 50, 500, 400);
+  viewer_->ShowFrame();
+  QCOMPARE(viewer_->frame(), frame);
+  QCOMPARE(frame->geometry(), QRect(40, 50, 500, 400));
+}
+
+void FrameWindowTest::ClosingTheFrameClosesItsChildren() {
+  WriteJpegs({"a.jpg", "b.jpg"});
+  viewer_->ShowFrame();
+  viewer_->ShowImageInViewer(dir_->path(), "a.jpg", 1);
+  viewer_->ShowImageInViewer(dir_->path(), "b.jpg", 2);
+  QCOMPARE(viewer_->frame()->mdi_area()->subWindowList().size(), 2);
+
+  QVERIFY(viewer_->frame()->close());
+  QVERIFY(!viewer_->frame()->isVisible());
+  DeleteClosedWindows();
+  QVERIFY(viewer_->frame()->mdi_area()->subWindowList().isEmpty());
+  QVERIFY(!viewer_->ViewerChildren()[1]);
+  QVERIFY(!viewer_->ViewerChildren()[2]);
+}
+
+void FrameWindowTest::ClosedFrameComesBackCentred_data() {
+  QTest::addColumn<bool>("by_a_child");
+  QTest::newRow("a later run shows the frame") << false;
+  QTest::newRow("a child created while it is closed") << true;
+}
+
+void FrameWindowTest::ClosedFrameComesBackCentred() {
+  QFETCH(bool, by_a_child);
+  WriteJpegs({"a.jpg", "b.jpg"});
+  viewer_->ShowFrame();
+  viewer_->ShowImageInViewer(dir_->path(), "a.jpg", 1);
+  viewer_->frame()->setGeometry(10, 20, 600, 500);  // moved and resized by the user
+  viewer_->frame()->close();
+  DeleteClosedWindows();
+
+  if (by_a_child)
+    viewer_->ShowImageInViewer(dir_->path(), "b.jpg", 1);
+  else
+    viewer_->ShowFrame();
+  VerifyLoadedAndCentred(viewer_->frame());
+  const auto subs = viewer_->frame()->mdi_area()->subWindowList();
+  QCOMPARE(subs.size(), by_a_child ? 1 : 0);
+  if (by_a_child) QCOMPARE(subs.first()->windowTitle(), QStringLiteral("b.jpg"));
+}
+
+void FrameWindowTest::EveryImageGetsANewChild() {
+  WriteJpegs({"same.jpg"});
+  viewer_->ShowFrame();
+  viewer_->ShowImageInViewer(dir_->path(), "same.jpg", 1);
+  frmChild* first = viewer_->ViewerChildren()[1];
+  viewer_->ShowImageInViewer(dir_->path(), "same.jpg", 1);
+  QVERIFY(viewer_->ViewerChildren()[1] != first);
+  QVERIFY(first);
+  QCOMPARE(viewer_->frame()->mdi_area()->subWindowList().size(), 2);
+}
+
+void FrameWindowTest::LaterRunCutsTheListBack() {
+  WriteJpegs({"a.jpg", "c.jpg", "d.jpg", "x.jpg", "y.jpg"});
+  // First run: entries 1, 3 and 4 are stored, entry 2 was passed over.
+  viewer_->CreatePngLoader();
+  viewer_->ShowFrame();
+  viewer_->ShowImageInViewer(dir_->path(), "a.jpg", 1);
+  viewer_->ShowImageInViewer(dir_->path(), "c.jpg", 3);
+  viewer_->ShowImageInViewer(dir_->path(), "d.jpg", 4);
+  viewer_->ReleasePngLoader();
+  const auto& list = viewer_->ViewerChildren();
+  QCOMPARE(list.size(), size_t{5});
+  QVERIFY(!list[0]);
+  QVERIFY(!list[2]);
+  QPointer<frmChild> a = list[1];
+  QPointer<frmChild> c = list[3];
+  QPointer<frmChild> d = list[4];
+
+  // Second run: its first stored image is entry 2.
+  viewer_->CreatePngLoader();
+  viewer_->ShowFrame();
+  viewer_->ShowImageInViewer(dir_->path(), "x.jpg", 2);
+  QCOMPARE(list.size(), size_t{3});
+  QCOMPARE(list[1], a);
+  QCOMPARE(list[2]->parentWidget()->windowTitle(), QStringLiteral("x.jpg"));
+  viewer_->ShowImageInViewer(dir_->path(), "y.jpg", 3);
+  viewer_->ReleasePngLoader();
+  QCOMPARE(list.size(), size_t{4});
+  QVERIFY(list[3] != c);
+  QCOMPARE(list[3]->parentWidget()->windowTitle(), QStringLiteral("y.jpg"));
+
+  // The first run's windows stay open, whether or not the list still refers to them.
+  for (const QPointer<frmChild>& child : {a, c, d}) {
+    QVERIFY(child);
+    QVERIFY(child->isVisible());
+  }
+  QCOMPARE(viewer_->frame()->mdi_area()->subWindowList().size(), 5);
+}
+
+void FrameWindowTest::ChildrenClosedByTheUserReadNull() {
+  WriteJpegs({"a.jpg", "b.jpg"});
+  viewer_->ShowImageInViewer(dir_->path(), "a.jpg", 1);
+  viewer_->ShowImageInViewer(dir_->path(), "b.jpg", 2);
+  QVERIFY(viewer_->ViewerChildren()[1]->parentWidget()->close());
+  DeleteClosedWindows();
+  QVERIFY(!viewer_->ViewerChildren()[1]);
+  QVERIFY(viewer_->ViewerChildren()[2]);
+  // A later run that reaches the same position works on as before.
+  viewer_->ShowImageInViewer(dir_->path(), "a.jpg", 1);
+  QVERIFY(viewer_->ViewerChildren()[1]);
+  QCOMPARE(viewer_->ViewerChildren().size(), size_t{2});
+}
+
+void FrameWindowTest::FolderIsTrimmed() {
+  WriteJpegs({"a.jpg"});
+  viewer_->ShowImageInViewer(QStringLiteral("  ") + dir_->path() + QStringLiteral("  "),
+                             "a.jpg", 1);
+  QCOMPARE(viewer_->ViewerChildren()[1]->size(), QSize(60, 40));
+}
+
+void FrameWindowTest::CloseAllClosesEverything() {
+  viewer_->CloseAll();  // nothing loaded yet: nothing to do
+  QVERIFY(!viewer_->frame());
+  WriteJpegs({"a.jpg"});
+  viewer_->ShowImageInViewer(dir_->path(), "a.jpg", 1);
+  QVERIFY(viewer_->frame()->isVisible());
+  viewer_->CloseAll();
+  QVERIFY(!viewer_->frame()->isVisible());
+  DeleteClosedWindows();
+  QVERIFY(!viewer_->ViewerChildren()[1]);
+}
+
+QTEST_MAIN(FrameWindowTest)
+#include "frame_window_test.moc"
