@@ -63,12 +63,36 @@ void TestServer::Dispatch(const httplib::Request& req, httplib::Response& res) {
     if (it == routes_.end()) it = routes_.find(path);
     if (it != routes_.end()) handler = it->second;
   }
+  if (!handler) {
+    std::vector<std::string> groups;
+    RegexHandler regex_handler;
+    {
+      std::lock_guard lock(mutex_);
+      for (const auto& [re, h] : regex_routes_) {
+        std::smatch m;
+        if (std::regex_match(path, m, re)) {
+          for (std::size_t k = 1; k < m.size(); ++k) groups.push_back(m[k].str());
+          regex_handler = h;
+          break;
+        }
+      }
+    }
+    if (regex_handler) {
+      regex_handler(groups, res);
+      return;
+    }
+  }
   if (handler) {
     handler(req, res);
   } else {
     res.status = 404;
     res.set_content("<html><body>not found</body></html>", "text/html");
   }
+}
+
+void TestServer::HandleRegex(const std::string& pattern, RegexHandler handler) {
+  std::lock_guard lock(mutex_);
+  regex_routes_.emplace_back(std::regex(pattern), std::move(handler));
 }
 
 std::vector<std::string> TestServer::Requests() const {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -33,6 +34,11 @@ class TestServer {
   void Handle(const std::string& path,
               std::function<void(const httplib::Request&, httplib::Response&)> handler);
 
+  // Paths matching an ECMAScript regex (whole path); groups are the submatches.
+  using RegexHandler =
+      std::function<void(const std::vector<std::string>& groups, httplib::Response&)>;
+  void HandleRegex(const std::string& pattern, RegexHandler handler);
+
   // Every request path seen, in order of arrival, and its Referer header.
   std::vector<std::string> Requests() const;
   std::vector<std::string> Referers() const;
@@ -48,6 +54,7 @@ class TestServer {
   int port_ = 0;
   mutable std::mutex mutex_;
   std::map<std::string, std::function<void(const httplib::Request&, httplib::Response&)>> routes_;
+  std::vector<std::pair<std::regex, RegexHandler>> regex_routes_;
   std::vector<std::string> requests_;
   std::vector<std::string> referers_;
 };

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include "harvest/file_names.h"
+#include "harvest/page_decoding.h"
+#include "harvest/url_encoding.h"
+
+namespace pelmoa {
+namespace {
+
+struct EncodeCase {
+  const char* name;
+  const char* url;
+  const char* wire;
+};
+
+void PrintTo(const EncodeCase& c, std::ostream* os) { *os << c.name; }
+
+class EncodeRequestUrlTest : public ::testing::TestWithParam<EncodeCase> {};
+
+TEST_P(EncodeRequestUrlTest, GoesOnTheWireAs) {
+  EXPECT_EQ(EncodeRequestUrl(GetParam().url), GetParam().wire);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Urls, EncodeRequestUrlTest,
+    ::testing::Values(
+        EncodeCase{"Plain", "http://h/a.jpg", "http://h/a.jpg"},
+        EncodeCase{"Space", "http://h/my photo.jpg", "http://h/my%20photo.jpg"},
+        EncodeCase{"AmpEntity", "http://h/s.cgi?a=1&amp;b=2.jpg", "http://h/s.cgi?a=1&b=2.jpg"},
+        EncodeCase{"NumericEntities", "http://h/?a&#38;b&#x26;c", "http://h/?a&b&c"},
+        EncodeCase{"EscapesKept", "http://h/a%20b.jpg", "http://h/a%20b.jpg"},
+        EncodeCase{"Japanese", "http://h/写真.jpg", "http://h/%E5%86%99%E7%9C%9F.jpg"},
+        EncodeCase{"BareAmpersandKept", "http://h/?a=1&b=2", "http://h/?a=1&b=2"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct NameCase {
+  const char* name;
+  std::string file_name;
+  bool safe;
+};
+
+void PrintTo(const NameCase& c, std::ostream* os) { *os << c.name; }
+
+class IsSafeFileNameTest : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(IsSafeFileNameTest, RefusesNamesThatLeaveTheFolder) {
+  EXPECT_EQ(IsSafeFileName(GetParam().file_name), GetParam().safe);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, IsSafeFileNameTest,
+    ::testing::Values(NameCase{"Plain", "a.jpg", true}, NameCase{"Japanese", "写真.jpg", true},
+                      NameCase{"QueryIsFineHere", "show.cgi?f=b.png", true},
+                      NameCase{"Dot", ".", false}, NameCase{"DotDot", "..", false},
+                      NameCase{"Backslash", "..\\..\\x.jpg", false},
+                      NameCase{"ControlCharacter", "a\x01.jpg", false},
+                      NameCase{"Delete", "a\x7f.jpg", false},
+                      NameCase{"Nul", std::string("a\0.jpg", 6), false},
+                      NameCase{"Longest", std::string(251, 'a') + ".jpg", true},
+                      NameCase{"TooLong", std::string(252, 'a') + ".jpg", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct DecodeCase {
+  const char* name;
+  std::string bytes;
+  const char* content_type;
+  std::string utf8;
+};
+
+void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
+
+class DecodePageTest : public ::testing::TestWithParam<DecodeCase> {};
+
+TEST_P(DecodePageTest, GivesUtf8) {
+  EXPECT_EQ(DecodePage(GetParam().bytes, GetParam().content_type), GetParam().utf8);
+}
+
+// 写真 in Shift_JIS and EUC-JP.
+const std::string kSjis = "\x8e\xca\x90\x5e";
+const std::string kEuc = "\xbc\xcc\xbf\xbf";
+
+INSTANTIATE_TEST_SUITE_P(
+    Charsets, DecodePageTest,
+    ::testing::Values(
+        DecodeCase{"Utf8Plain", "写真.jpg", "text/html", "写真.jpg"},
+        DecodeCase{"Utf8Bom", "\xEF\xBB\xBF" "a", "text/html; charset=Shift_JIS", "a"},
+        DecodeCase{"HeaderCharset", kSjis, "text/html; charset=Shift_JIS", "写真"},
+        DecodeCase{"MetaCharset", "<meta charset=\"euc-jp\">" + kEuc, "text/html",
+                   "<meta charset=\"euc-jp\">写真"},
+        DecodeCase{"MetaHttpEquiv",
+                   "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=x-sjis\">" +
+                       kSjis,
+                   "", "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=x-sjis\">写真"},
+        DecodeCase{"UnknownLabelFallsThrough", kSjis, "text/html; charset=no-such-thing", "写真"},
+        DecodeCase{"NoLabelNotUtf8MeansShiftJis", kSjis, "", "写真"},
+        DecodeCase{"BadBytesBecomeReplacement", "a\xff" "b", "text/html; charset=utf-8",
+                   "a\xEF\xBF\xBD" "b"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace pelmoa
