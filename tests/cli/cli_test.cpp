@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "cli/cli_args.h"
+#include "temp_dir.h"
+#include "test_server.h"
+
+namespace pelmoa {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDir;
+using testing::TestServer;
+using Lines = std::vector<std::string>;
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+Outcome RunCli(const std::string& args, const TempDir& scratch) {
+  const auto out = scratch.path() / "stdout";
+  const auto err = scratch.path() / "stderr";
+  const std::string cmd = std::string(PELMOA_HARVEST_EXE) + " " + args + " >" +
+                          Quote(out.string()) + " 2>" + Quote(err.string()) + " </dev/null";
+  const int raw = std::system(cmd.c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
+}
+
+Lines SplitLines(const std::string& s) {
+  Lines lines;
+  std::size_t from = 0;
+  while (from < s.size()) {
+    std::size_t nl = s.find('\n', from);
+    lines.push_back(s.substr(from, nl - from));
+    if (nl == std::string::npos) break;
+    from = nl + 1;
+  }
+  return lines;
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  TestServer server;
+  TempDir scratch;
+  TempDir work;
+};
+
+TEST_F(CliTest, StoresImagesAndPrintsPathsInOrder) {
+  server.Serve("/g.html", R"(<img src="a.jpg"><a href="b.gif">b</a><img src="a.jpg">)");
+  server.Serve("/a.jpg", "A", "image/jpeg");
+  server.Serve("/b.gif", testing::TinyGif(), "image/gif");
+  const std::string folder = (work.path() / "new" / "gallery").string();
+  const Outcome o = RunCli(Quote(server.Url("/g.html")) + " " + Quote(folder), scratch);
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(SplitLines(o.out), (Lines{folder + "/a.jpg", folder + "/a.jpg", folder + "/b.gif"}));
+  EXPECT_EQ(SplitLines(o.err), (Lines{"HTMLファイルの取得中", "ページ情報の解析中", "画像情報を取得中",
+                                      "画像のダウンロード中 全3画像"}));
+  EXPECT_EQ(ReadFile(folder + "/a.jpg"), "A");
+}
+
+TEST_F(CliTest, FailedImageGivesStatusOne) {
+  server.Serve("/f.html", R"(<img src="missing.jpg"><img src="ok.jpg">)");
+  server.Serve("/ok.jpg", "OK", "image/jpeg");
+  const Outcome o = RunCli("--jobs 1 " + Quote(server.Url("/f.html")) + " " + Quote(work.str()),
+                           scratch);
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(SplitLines(o.out), Lines{work.str() + "/ok.jpg"});
+  EXPECT_EQ(SplitLines(o.err).back(), "画像のダウンロード中 全2画像   Error:1");
+}
+
+TEST_F(CliTest, MessageBoxIsOneLineAndStatusOne) {
+  const Outcome o = RunCli(Quote(server.Url("/nothing.html")) + " " + Quote(work.str()), scratch);
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.out, "");
+  EXPECT_EQ(SplitLines(o.err),
+            (Lines{"HTMLファイルの取得中", "指定エラー: 指定のHTMLファイルは存在しないか、参照できません"}));
+}
+
+TEST_F(CliTest, UsageErrorsGiveStatusTwo) {
+  for (const std::string& args : {std::string(""), std::string("only-one"),
+                                   std::string("--jobs 0 u f"), std::string("--jobs 7 u f"),
+                                   std::string("--jobs x u f"), std::string("--bogus u f"),
+                                   std::string("a b c")}) {
+    const Outcome o = RunCli(args, scratch);
+    EXPECT_EQ(o.status, 2) << args;
+    EXPECT_NE(o.err.find("usage: pelmoa-harvest"), std::string::npos) << args;
+  }
+}
+
+TEST(CliArgs, JobsAndPositionals) {
+  auto a = ParseCliArgs({"--jobs", "3", "http://h/", "dir"});
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a->jobs, 3);
+  EXPECT_EQ(a->url, "http://h/");
+  auto b = ParseCliArgs({"--jobs=1", "--", "-u", "-d"});
+  ASSERT_TRUE(b);
+  EXPECT_EQ(b->url, "-u");
+  EXPECT_EQ(ParseCliArgs({"u", "f"})->jobs, 6);
+}
+
+}  // namespace
+}  // namespace pelmoa
