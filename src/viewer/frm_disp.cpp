@@ -43,9 +43,9 @@ void frmDisp::ShowFrame() {
 }
 
 QMdiSubWindow* frmDisp::AddChild(frmChild* child) {
-  QMdiSubWindow* sub = mdi_area_->addSubWindow(
-      child, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  QMdiSubWindow* sub =
+      mdi_area_->addSubWindow(child, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   sub->setWindowIcon(windowIcon());
   sub->show();

@@ -112,9 +112,8 @@ void Viewer::ShowImageInViewer(const QString& folder, const QString& file_name, 
     // Exact halves in twips: only the final conversion to pixels rounds.
     const double half_width = PixelsToTwips(picture1->width(), dpi) / 2;
     const double half_height = PixelsToTwips(picture1->height(), dpi) / 2;
-    Trapped([&] {
-      image1->resize(TwipsToPixels(half_width, dpi), TwipsToPixels(half_height, dpi));
-    });
+    Trapped(
+        [&] { image1->resize(TwipsToPixels(half_width, dpi), TwipsToPixels(half_height, dpi)); });
     Trapped([&] {
       if (auto picture = LoadPicture(path, is_png)) child->SetImage1(*picture);
     });

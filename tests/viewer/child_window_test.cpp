@@ -116,10 +116,9 @@ void ChildWindowTest::ClientIsThePicture_data() {
                                   << QSize(120, 500);
   QTest::newRow("wide png half") << Kind::kPng << "wide.Png" << QSize(640, 96) << true
                                  << QSize(320, 48);
-  QTest::newRow("gif full") << Kind::kStillGif << "photo.gif" << QSize() << false
-                            << QSize(40, 30);
-  QTest::newRow("larger than the frame") << Kind::kJpeg << "big.jpg" << QSize(700, 500)
-                                         << false << QSize(700, 500);
+  QTest::newRow("gif full") << Kind::kStillGif << "photo.gif" << QSize() << false << QSize(40, 30);
+  QTest::newRow("larger than the frame")
+      << Kind::kJpeg << "big.jpg" << QSize(700, 500) << false << QSize(700, 500);
   // The frame's scroll bars reach what lies outside it.
 }
 

@@ -209,8 +209,8 @@ void FrameWindowTest::ChildrenClosedByTheUserReadNull() {
 
 void FrameWindowTest::FolderIsTrimmed() {
   WriteJpegs({"a.jpg"});
-  viewer_->ShowImageInViewer(QStringLiteral("  ") + dir_->path() + QStringLiteral("  "),
-                             "a.jpg", 1);
+  viewer_->ShowImageInViewer(QStringLiteral("  ") + dir_->path() + QStringLiteral("  "), "a.jpg",
+                             1);
   QCOMPARE(viewer_->ViewerChildren()[1]->size(), QSize(60, 40));
 }
 
