@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 
 #include "mainwindow/twips.h"
@@ -160,10 +161,13 @@ void frmRegist::cmdEdit_Click() {
 void frmRegist::cmdDel_Click() {
   QTreeWidgetItem* row = SelectedRow();
   if (!row) return;
-  delete row;
-  // The view would otherwise carry its current row on to the next one.
-  lvwList->clearSelection();
-  lvwList->setCurrentItem(nullptr);
+  {
+    // The view carries its selection on to the next row, which would refill the boxes.
+    const QSignalBlocker quiet(lvwList);
+    delete row;
+    lvwList->clearSelection();
+    lvwList->setCurrentItem(nullptr);
+  }
   SetSelectionButtons(false);
 }
 
