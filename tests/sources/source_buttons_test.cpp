@@ -1,0 +1,163 @@
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "recording_prompter.h"
+#include "session_file.h"
+#include "sources/browser_page.h"
+#include "sources/file_chooser.h"
+#include "sources/firefox_open_browser_windows.h"
+#include "sources/shortcut_import.h"
+
+namespace pelmoa {
+
+// Stands in for the modal file dialog, which cannot be answered here.
+class ScriptedChooser : public FileChooser {
+ public:
+  explicit ScriptedChooser(QString answer) : answer_(std::move(answer)) {}
+  QString ChooseShortcutFile(QWidget*) override {
+    ++asked;
+    return answer_;
+  }
+  int asked = 0;
+
+ private:
+  QString answer_;
+};
+
+class SourceButtonsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void shortcutDialogSetUp();
+  void shortcutImport_data();
+  void shortcutImport();
+  void browserPage_data();
+  void browserPage();
+
+ private:
+  QString WriteFile(const QString& name, const QByteArray& bytes);
+
+  std::unique_ptr<QTemporaryDir> dir_;
+};
+
+const QString kBefore = QStringLiteral("http://before.example/");
+
+void SourceButtonsTest::init() { dir_ = std::make_unique<QTemporaryDir>(); }
+
+QString SourceButtonsTest::WriteFile(const QString& name, const QByteArray& bytes) {
+  QFile file(dir_->filePath(name));
+  if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(name));
+  file.write(bytes);
+  return file.fileName();
+}
+
+void SourceButtonsTest::shortcutDialogSetUp() {
+  QWidget owner;
+  const std::unique_ptr<QFileDialog> dialog = MakeShortcutDialog(&owner);
+  QCOMPARE(dialog->windowTitle(), QStringLiteral("お気に入りを開く"));
+  QCOMPARE(dialog->nameFilters(), QStringList{QStringLiteral("お気に入り (*.url)")});
+  QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFile);
+  QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
+  QCOMPARE(dialog->directory().absolutePath(), QDir::home().absolutePath());
+  QCOMPARE(dialog->parentWidget(), &owner);
+}
+
+void SourceButtonsTest::shortcutImport_data() {
+  QTest::addColumn<QString>("file");  // "" cancels, "missing" names no file
+  QTest::addColumn<QByteArray>("bytes");
+  QTest::addColumn<int>("result");
+  QTest::addColumn<QString>("box");
+  QTest::addColumn<QString>("message");
+  const int imported = int(ShortcutImport::kImported);
+  QTest::newRow("cancel") << "" << QByteArray() << int(ShortcutImport::kCancelled) << kBefore
+                          << "";
+  QTest::newRow("typical") << "page.url"
+                           << QByteArray("[InternetShortcut]\r\nURL=http://fav.example/\r\n")
+                           << imported << "http://fav.example/" << "";
+  QTest::newRow("empty address") << "empty.url" << QByteArray("[InternetShortcut]\r\nURL=\r\n")
+                                 << imported << "" << "";
+  QTest::newRow("no address") << "none.url" << QByteArray("[InternetShortcut]\r\nIconIndex=0\r\n")
+                              << int(ShortcutImport::kNoAddress) << kBefore
+                              << "選択したファイルにURLが見つかりませんでした";
+  QTest::newRow("missing file") << "missing" << QByteArray() << int(ShortcutImport::kUnreadable)
+                                << kBefore << "選択したファイルを読み込めませんでした";
+  QTest::newRow("folder") << "." << QByteArray() << int(ShortcutImport::kUnreadable) << kBefore
+                          << "選択したファイルを読み込めませんでした";
+}
+
+void SourceButtonsTest::shortcutImport() {
+  QFETCH(QString, file);
+  QFETCH(QByteArray, bytes);
+  QFETCH(int, result);
+  QFETCH(QString, box);
+  QFETCH(QString, message);
+  QString path;
+  if (file == "missing") path = dir_->filePath(QStringLiteral("gone.url"));
+  else if (file == ".") path = dir_->path();
+  else if (!file.isEmpty()) path = WriteFile(file, bytes);
+
+  QWidget owner;
+  QLineEdit txt_url(&owner);
+  txt_url.setText(kBefore);
+  ScriptedChooser chooser(path);
+  testing::RecordingPrompter prompter;
+  QCOMPARE(int(TakeShortcutUrl(&owner, &txt_url, chooser, prompter)), result);
+  QCOMPARE(chooser.asked, 1);
+  QCOMPARE(txt_url.text(), box);
+  if (message.isEmpty()) {
+    QVERIFY(prompter.shown.isEmpty());
+  } else {
+    QCOMPARE(prompter.shown.size(), 1);
+    QCOMPARE(prompter.shown[0].title, QStringLiteral("指定エラー"));
+    QCOMPARE(prompter.shown[0].text, message);
+  }
+}
+
+void SourceButtonsTest::browserPage_data() {
+  QTest::addColumn<QStringList>("profiles");  // one session file per profile, "!" damaged
+  QTest::addColumn<QString>("box");
+  QTest::addColumn<bool>("changed");
+  QTest::newRow("no session") << QStringList{} << kBefore << false;
+  QTest::newRow("damaged session") << QStringList{"!"} << kBefore << false;
+  QTest::newRow("one window") << QStringList{"http://one/"} << "http://one/" << true;
+  QTest::newRow("two windows, last wins")
+      << QStringList{"http://first/|http://last/"} << "http://last/" << true;
+  QTest::newRow("last window empty")
+      << QStringList{"http://first/|"} << kBefore << false;
+  QTest::newRow("folder address taken as it is")
+      << QStringList{"http://first/|file:///home/user/"} << "file:///home/user/" << true;
+  QTest::newRow("no windows in the session") << QStringList{"|"} << kBefore << false;
+}
+
+void SourceButtonsTest::browserPage() {
+  QFETCH(QStringList, profiles);
+  QFETCH(QString, box);
+  QFETCH(bool, changed);
+  for (int i = 0; i < profiles.size(); ++i) {
+    const QString profile = QStringLiteral("p%1.default").arg(i);
+    if (profiles[i] == "!") {
+      testing::WriteSessionFile(dir_->path(), profile, QByteArray("mozLz40\0\xff\xff", 10));
+    } else if (profiles[i] == "|") {
+      testing::WriteSessionFile(dir_->path(), profile,
+                                testing::MozLz4(R"({"windows":[]})"));
+    } else {
+      testing::WriteSessionFile(dir_->path(), profile,
+                                testing::MozLz4(testing::SessionJson(profiles[i].split('|'))));
+    }
+  }
+  QLineEdit txt_url;
+  txt_url.setText(kBefore);
+  FirefoxOpenBrowserWindows windows({dir_->path()});
+  QCOMPARE(TakeBrowserPageUrl(windows, &txt_url), changed);
+  QCOMPARE(txt_url.text(), box);
+}
+
+}  // namespace pelmoa
+
+QTEST_MAIN(pelmoa::SourceButtonsTest)
+#include "source_buttons_test.moc"
