@@ -1,0 +1,91 @@
+// Scanning speed: writes a generated page of tags (no single quote anywhere, so every
+// single-quote search runs to the end of the page) and times ScanImageRefs over it in
+// process. Prints one line: MB, median seconds, GB/s and the number of references.
+//
+//   scan_bench --megabytes 100 --page FILE [--repetitions 5]
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "harvest/page_scanning.h"
+
+namespace {
+
+// A mix of what galleries hold: image tags, links to images and to pages, unquoted and
+// spaced attributes, and plain text, with upper-case tags now and then.
+std::string MakePage(std::size_t bytes) {
+  std::string page;
+  page.reserve(bytes + 256);
+  page += "<html><head><meta charset=\"utf-8\"><title>scan</title></head><body>\n";
+  for (unsigned k = 0; page.size() < bytes; ++k) {
+    char line[256];
+    switch (k % 6) {
+      case 0:
+        std::snprintf(line, sizeof line,
+                      "<div class=\"thumb\"><img src=\"/images/%06u.jpg\" width=\"120\" "
+                      "alt=\"picture %u\"></div>\n",
+                      k, k);
+        break;
+      case 1:
+        std::snprintf(line, sizeof line,
+                      "<p><a href=\"/images/large/%06u.png\">large picture %u</a></p>\n", k, k);
+        break;
+      case 2:
+        std::snprintf(line, sizeof line,
+                      "<li><a href=\"/pages/%06u.html\">next page</a> some text to read "
+                      "between the tags, as pages have.</li>\n",
+                      k);
+        break;
+      case 3:
+        std::snprintf(line, sizeof line, "<IMG SRC=/icons/i%06u.GIF border=0>\n", k);
+        break;
+      case 4:
+        std::snprintf(line, sizeof line,
+                      "<span style=\"color: red\">caption %u</span><br>\n", k);
+        break;
+      default:
+        std::snprintf(line, sizeof line, "<a href = \"/thumbs/t%06u.gif\" >t</a>\n", k);
+        break;
+    }
+    page += line;
+  }
+  page += "</body></html>\n";
+  return page;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  long megabytes = 100;
+  long repetitions = 5;
+  std::string page_file;
+  for (int k = 1; k + 1 < argc; k += 2) {
+    if (!std::strcmp(argv[k], "--megabytes")) megabytes = std::atol(argv[k + 1]);
+    if (!std::strcmp(argv[k], "--repetitions")) repetitions = std::atol(argv[k + 1]);
+    if (!std::strcmp(argv[k], "--page")) page_file = argv[k + 1];
+  }
+  const std::string page = MakePage(static_cast<std::size_t>(megabytes) * 1'000'000);
+  if (page.find('\'') != std::string::npos) return 1;
+  if (!page_file.empty()) std::ofstream(page_file, std::ios::binary) << page;
+
+  std::vector<double> seconds;
+  std::size_t refs = 0;
+  for (long r = 0; r < std::max(1L, repetitions); ++r) {
+    const auto t0 = std::chrono::steady_clock::now();
+    const std::vector<std::string> found = pelmoa::ScanImageRefs(page);
+    const auto t1 = std::chrono::steady_clock::now();
+    refs = found.size();
+    seconds.push_back(std::chrono::duration<double>(t1 - t0).count());
+  }
+  std::sort(seconds.begin(), seconds.end());
+  const double median = seconds[seconds.size() / 2];
+  std::printf("%.1f %.4f %.3f %zu\n", static_cast<double>(page.size()) / 1e6, median,
+              static_cast<double>(page.size()) / median / 1e9, refs);
+  return 0;
+}
