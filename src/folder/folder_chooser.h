@@ -21,10 +21,9 @@ class FolderChooser {
   // cancelling changes neither.
   void Choose(QWidget* owner, QLineEdit& txtFolder);
 
-  // The folder the browser starts on for the given box text.
+ private:
   QString InitialFolder(const QString& box_text);
 
- private:
   SettingsStore& settings_;
   FolderBrowser& browser_;
   QString program_folder_;
