@@ -55,6 +55,8 @@ class ChildWindowTest : public QObject {
   void cleanup();
   void ClientIsThePicture_data();
   void ClientIsThePicture();
+  void WholePictureIsShown_data();
+  void WholePictureIsShown();
   void UnreadableFileLeavesEmptyChild_data();
   void UnreadableFileLeavesEmptyChild();
   void LoaderFollowsTheName_data();
@@ -150,6 +152,37 @@ void ChildWindowTest::ClientIsThePicture() {
     QVERIFY(!child->Picture1()->isVisibleTo(child));
     QVERIFY(child->Picture1()->pixmap().isNull());
     QVERIFY(child->Image1()->hasScaledContents());
+  }
+}
+
+void ChildWindowTest::WholePictureIsShown_data() {
+  QTest::addColumn<bool>("half");
+  QTest::newRow("full") << false;
+  QTest::newRow("half") << true;
+}
+
+void ChildWindowTest::WholePictureIsShown() {
+  QFETCH(bool, half);
+  // Four quadrants of a 400 x 300 picture: a shown picture that is cut off, or not shrunk,
+  // loses some of them.
+  const QColor quadrants[2][2] = {{Qt::red, Qt::blue}, {Qt::green, Qt::yellow}};
+  QImage image(400, 300, QImage::Format_RGB32);
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 400; ++x) image.setPixelColor(x, y, quadrants[y / 150][x / 200]);
+  QVERIFY(image.save(dir_->filePath("quadrants.png")));
+  half_ = half;
+
+  frmChild* child = Show("quadrants.png", 1);
+  QVERIFY(child);
+  const QImage shown = child->grab().toImage();
+  const int w = half ? 200 : 400;
+  const int h = half ? 150 : 300;
+  QCOMPARE(shown.size(), QSize(w, h));
+  for (int row = 0; row < 2; ++row) {
+    for (int col = 0; col < 2; ++col) {
+      const QPoint centre(w / 4 + col * w / 2, h / 4 + row * h / 2);
+      QCOMPARE(shown.pixelColor(centre), quadrants[row][col]);
+    }
   }
 }
 
