@@ -8,9 +8,9 @@
 namespace pelmoa {
 
 std::unique_ptr<QFileDialog> MakeShortcutDialog(QWidget* owner) {
-  auto dialog = std::make_unique<QFileDialog>(owner, QString::fromUtf8(sources_texts::kFavDialogTitle),
-                                              QDir::homePath(),
-                                              QString::fromUtf8(sources_texts::kFavFilter));
+  auto dialog =
+      std::make_unique<QFileDialog>(owner, QString::fromUtf8(sources_texts::kFavDialogTitle),
+                                    QDir::homePath(), QString::fromUtf8(sources_texts::kFavFilter));
   dialog->setAcceptMode(QFileDialog::AcceptOpen);
   dialog->setFileMode(QFileDialog::ExistingFile);
   dialog->setDefaultSuffix(QStringLiteral("url"));

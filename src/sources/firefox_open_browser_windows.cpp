@@ -16,7 +16,7 @@ QStringList SessionFileAddresses(const QFileInfo& session) {
   QFile file(session.filePath());
   // The compressed block is never larger than the text it holds, give or take a little.
   if (session.size() > qint64(kMaxSessionBytes) || !file.open(QIODevice::ReadOnly)) return {};
-  const std::optional<QByteArray> json = UnpackMozLz4(file.read(kMaxSessionBytes));
+  const std::optional<QByteArray> json = UnpackMozLz4(file.read(session.size()));
   if (!json) return {};
   return SessionWindowAddresses(*json).value_or(QStringList());
 }

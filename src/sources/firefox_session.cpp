@@ -41,7 +41,8 @@ std::optional<QByteArray> UnpackMozLz4(const QByteArray& file_bytes, quint32 max
       QByteArrayView(file_bytes).first(kMagicSize) != QByteArrayView(kMagic, kMagicSize)) {
     return std::nullopt;
   }
-  const auto* size_bytes = reinterpret_cast<const unsigned char*>(file_bytes.constData()) + kMagicSize;
+  const auto* size_bytes =
+      reinterpret_cast<const unsigned char*>(file_bytes.constData()) + kMagicSize;
   const quint32 size = quint32(size_bytes[0]) | quint32(size_bytes[1]) << 8 |
                        quint32(size_bytes[2]) << 16 | quint32(size_bytes[3]) << 24;
   const qsizetype block_size = file_bytes.size() - kHeaderSize;

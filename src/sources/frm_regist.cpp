@@ -25,11 +25,11 @@ constexpr int kTitleColumn = 0;
 constexpr int kUrlColumn = 1;
 
 constexpr TwipsGeometry kGeometry[] = {
-    {"lvwList", 45, 45, 7215, 3645},     {"Label2", 225, 4005, 1065, 225},
-    {"txtTitle", 1545, 3945, 5655, 330}, {"Label1", 225, 4425, 525, 225},
-    {"txtURL", 1545, 4365, 5655, 330},   {"cmdAdd", 300, 4905, 1215, 435},
-    {"cmdEdit", 1725, 4905, 1215, 435},  {"cmdDel", 3165, 4905, 1215, 435},
-    {"cmdSave", 4590, 4905, 1215, 435},  {"cmdOK", 4455, 5445, 1185, 435},
+    {"lvwList", 45, 45, 7215, 3645},      {"Label2", 225, 4005, 1065, 225},
+    {"txtTitle", 1545, 3945, 5655, 330},  {"Label1", 225, 4425, 525, 225},
+    {"txtURL", 1545, 4365, 5655, 330},    {"cmdAdd", 300, 4905, 1215, 435},
+    {"cmdEdit", 1725, 4905, 1215, 435},   {"cmdDel", 3165, 4905, 1215, 435},
+    {"cmdSave", 4590, 4905, 1215, 435},   {"cmdOK", 4455, 5445, 1185, 435},
     {"cmdCancel", 5805, 5445, 1455, 435},
 };
 
@@ -52,8 +52,7 @@ W* Named(QWidget* parent, const char* name) {
 
 }  // namespace
 
-frmRegist::frmRegist(QWidget* owner, SettingsStore& store, Prompter& prompter,
-                     QLineEdit* main_url)
+frmRegist::frmRegist(QWidget* owner, SettingsStore& store, Prompter& prompter, QLineEdit* main_url)
     : QDialog(owner), store_(store), prompter_(prompter), main_url_(main_url) {
   setObjectName(QStringLiteral("frmRegist"));
   setWindowTitle(Text(t::kRegistCaption));
@@ -107,7 +106,7 @@ void frmRegist::BuildControls() {
   cmdCancel = Named<QPushButton>(this, "cmdCancel");
   cmdCancel->setText(Text(t::kCancel));
 
-  QWidget* tab_order[] = {lvwList, txtTitle, txtURL, cmdAdd,  cmdEdit,
+  QWidget* tab_order[] = {lvwList, txtTitle, txtURL, cmdAdd,   cmdEdit,
                           cmdDel,  cmdSave,  cmdOK,  cmdCancel};
   for (size_t i = 1; i < std::size(tab_order); ++i) setTabOrder(tab_order[i - 1], tab_order[i]);
 

@@ -24,16 +24,14 @@ ShortcutImport TakeShortcutUrl(QWidget* owner, QLineEdit* txt_url, FileChooser& 
 
   QFile file(path);
   // A pipe or device would block the window while it is read.
-  if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || file.size() > kMaxShortcutFileBytes) {
+  if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) ||
+      file.size() > kMaxShortcutFileBytes) {
     Tell(prompter, owner, sources_texts::kShortcutUnreadable);
     return ShortcutImport::kUnreadable;
   }
-  const QByteArray bytes = file.read(kMaxShortcutFileBytes + 1);
+  // Read by the size found: reading up to the limit would reserve the whole limit first.
+  const QByteArray bytes = file.read(file.size());
   file.close();
-  if (bytes.size() > kMaxShortcutFileBytes) {
-    Tell(prompter, owner, sources_texts::kShortcutUnreadable);
-    return ShortcutImport::kUnreadable;
-  }
 
   const std::optional<QString> url = ReadShortcutUrl(bytes);
   if (!url) {

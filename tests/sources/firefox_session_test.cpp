@@ -54,13 +54,13 @@ TEST_P(SessionFileTest, YieldsTheSelectedAddressOfEveryWindow) {
   EXPECT_EQ(windows.WindowAddresses(), GetParam().expected);
 }
 
-const QByteArray kTwoWindowsJson =
-    SessionJson({QStringLiteral("http://first.example/"),
-                 QStringLiteral("https://second.example/page?q=1")});
+const QByteArray kTwoWindowsJson = SessionJson(
+    {QStringLiteral("http://first.example/"), QStringLiteral("https://second.example/page?q=1")});
 const QByteArray kTwoWindows = MozLz4(kTwoWindowsJson);
 
 const SessionCase kCases[] = {
-    {"TwoWindowsInOrder", kTwoWindows,
+    {"TwoWindowsInOrder",
+     kTwoWindows,
      {"http://first.example/", "https://second.example/page?q=1"}},
     {"SelectedTabAndEntry", MozLz4(kTwoTabs), {"http://b2/"}},
     {"IndexesOutOfRangeTakeTheNearest", MozLz4(kOutOfRange), {"http://b1/", "http://c1/"}},
@@ -73,10 +73,12 @@ const SessionCase kCases[] = {
     {"HeaderOnly", kTwoWindows.first(12), {}},
     {"ShorterThanTheHeader", QByteArray("mozLz4"), {}},
     {"EmptyFile", QByteArray(), {}},
-    {"GarbageBlock", QByteArray("mozLz40", 8) + QByteArray("\x40\x00\x00\x00", 4) +
-                         QByteArray(64, '\xff'),
+    {"GarbageBlock",
+     QByteArray("mozLz40", 8) + QByteArray("\x40\x00\x00\x00", 4) + QByteArray(64, '\xff'),
      {}},
-    {"DeclaredSizeTooLarge", WithDeclaredSize(kTwoWindows, quint32(kTwoWindowsJson.size() + 100)), {}},
+    {"DeclaredSizeTooLarge",
+     WithDeclaredSize(kTwoWindows, quint32(kTwoWindowsJson.size() + 100)),
+     {}},
     {"DeclaredSizeTooSmall", WithDeclaredSize(kTwoWindows, 10), {}},
     {"DeclaredSizeHuge", WithDeclaredSize(kTwoWindows, 0xffffffffu), {}},
     {"NotJson", MozLz4("this is not a session"), {}},
@@ -121,8 +123,8 @@ TEST(FirefoxOpenBrowserWindowsTest, MostRecentlyWrittenSessionComesLast) {
   write(first_root.path(), "aaa.recent", "http://recent/", now.addSecs(-10));
   write(first_root.path(), "bbb.old", "http://old/", now.addSecs(-3600));
   write(second_root.path(), "ccc.middle", "http://middle/", now.addSecs(-60));
-  QFile damaged(second_root.filePath(
-      QStringLiteral("ddd.broken/sessionstore-backups/recovery.jsonlz4")));
+  QFile damaged(
+      second_root.filePath(QStringLiteral("ddd.broken/sessionstore-backups/recovery.jsonlz4")));
   QDir(second_root.path()).mkpath(QStringLiteral("ddd.broken/sessionstore-backups"));
   ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
   damaged.write("mozLz40\0garbage", 15);

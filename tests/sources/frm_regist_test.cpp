@@ -151,21 +151,29 @@ void FrmRegistTest::controlGeometry() {
   const auto px = [dpi](int t) { return qRound(t * dpi / 1440.0); };
   auto* w = window_->findChild<QWidget*>(name);
   QVERIFY(w);
-  QCOMPARE(w->geometry(), QRect(px(twips.x()), px(twips.y()), px(twips.width()),
-                                px(twips.height())));
+  QCOMPARE(w->geometry(),
+           QRect(px(twips.x()), px(twips.y()), px(twips.width()), px(twips.height())));
 }
 
 void FrmRegistTest::captions_data() {
   QTest::addColumn<QString>("name");
   QTest::addColumn<QString>("caption");
-  QTest::newRow("Label2") << "Label2" << "タイトル(&T)：";
-  QTest::newRow("Label1") << "Label1" << "&URL：";
-  QTest::newRow("cmdAdd") << "cmdAdd" << "追加(&A)";
-  QTest::newRow("cmdEdit") << "cmdEdit" << "修正(&R)";
-  QTest::newRow("cmdDel") << "cmdDel" << "削除(&D)";
-  QTest::newRow("cmdSave") << "cmdSave" << "保存(&S)";
-  QTest::newRow("cmdOK") << "cmdOK" << "&ＯＫ";
-  QTest::newRow("cmdCancel") << "cmdCancel" << "ｷｬﾝｾﾙ(&C)";
+  QTest::newRow("Label2") << "Label2"
+                          << "タイトル(&T)：";
+  QTest::newRow("Label1") << "Label1"
+                          << "&URL：";
+  QTest::newRow("cmdAdd") << "cmdAdd"
+                          << "追加(&A)";
+  QTest::newRow("cmdEdit") << "cmdEdit"
+                           << "修正(&R)";
+  QTest::newRow("cmdDel") << "cmdDel"
+                          << "削除(&D)";
+  QTest::newRow("cmdSave") << "cmdSave"
+                           << "保存(&S)";
+  QTest::newRow("cmdOK") << "cmdOK"
+                         << "&ＯＫ";
+  QTest::newRow("cmdCancel") << "cmdCancel"
+                             << "ｷｬﾝｾﾙ(&C)";
 }
 
 void FrmRegistTest::captions() {
@@ -334,10 +342,18 @@ void FrmRegistTest::addAppendsAsTyped_data() {
   QTest::addColumn<QString>("title");
   QTest::addColumn<QString>("url");
   QTest::addColumn<QString>("stored_title");
-  QTest::newRow("empty title") << "" << "http://a/" << "Untitled";
-  QTest::newRow("spaces title") << "   " << "http://a/" << "Untitled";
-  QTest::newRow("spaces kept") << "  spaced  " << "  http://a/  " << "  spaced  ";
-  QTest::newRow("japanese") << "日本語" << "http://例え.jp/" << "日本語";
+  QTest::newRow("empty title") << ""
+                               << "http://a/"
+                               << "Untitled";
+  QTest::newRow("spaces title") << "   "
+                                << "http://a/"
+                                << "Untitled";
+  QTest::newRow("spaces kept") << "  spaced  "
+                               << "  http://a/  "
+                               << "  spaced  ";
+  QTest::newRow("japanese") << "日本語"
+                            << "http://例え.jp/"
+                            << "日本語";
 }
 
 void FrmRegistTest::addAppendsAsTyped() {

@@ -73,8 +73,8 @@ TEST_F(RegisteredUrlStoreTest, PositionsPassFrom999To1000WithoutABreak) {
     // Written in one go: a thousand separate writes would rewrite the file a thousand times.
     QSettings ini(IniPath(), QSettings::IniFormat);
     for (int p = 1; p <= 1000; ++p) {
-      const QString number = p < 1000 ? QStringLiteral("%1").arg(p, 3, 10, QLatin1Char('0'))
-                                      : QStringLiteral("1000");
+      const QString number =
+          p < 1000 ? QStringLiteral("%1").arg(p, 3, 10, QLatin1Char('0')) : QStringLiteral("1000");
       ini.setValue("URL/Title" + number, "t" + QString::number(p));
       ini.setValue("URL/URL" + number, "u" + QString::number(p));
     }
@@ -185,12 +185,10 @@ INSTANTIATE_TEST_SUITE_P(Titles, EndMarkerTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RegisteredUrlStoreTest, RegisteredAddressesFollowTheListOnceEach) {
-  SaveRegisteredUrls(store_, {{"b", "http://b/"},
-                              {"a", "http://a/"},
-                              {"b again", "http://b/"},
-                              {"c", "http://c/"}});
-  EXPECT_EQ(RegisteredAddresses(store_),
-            (QStringList{"http://b/", "http://a/", "http://c/"}));
+  SaveRegisteredUrls(
+      store_,
+      {{"b", "http://b/"}, {"a", "http://a/"}, {"b again", "http://b/"}, {"c", "http://c/"}});
+  EXPECT_EQ(RegisteredAddresses(store_), (QStringList{"http://b/", "http://a/", "http://c/"}));
 }
 
 }  // namespace

@@ -28,8 +28,8 @@ QByteArray SessionJson(const QStringList& addresses) {
                             {QStringLiteral("title"), QStringLiteral("page")}};
     const QJsonObject tab{{QStringLiteral("entries"), QJsonArray{entry}},
                           {QStringLiteral("index"), 1}};
-    windows.append(QJsonObject{{QStringLiteral("tabs"), QJsonArray{tab}},
-                               {QStringLiteral("selected"), 1}});
+    windows.append(
+        QJsonObject{{QStringLiteral("tabs"), QJsonArray{tab}}, {QStringLiteral("selected"), 1}});
   }
   return QJsonDocument(QJsonObject{{QStringLiteral("version"), QJsonArray{"sessionrestore", 1}},
                                    {QStringLiteral("windows"), windows},
@@ -38,7 +38,8 @@ QByteArray SessionJson(const QStringList& addresses) {
 }
 
 QString WriteSessionFile(const QString& root, const QString& profile, const QByteArray& bytes) {
-  const QString folder = root + QLatin1Char('/') + profile + QStringLiteral("/sessionstore-backups");
+  const QString folder =
+      root + QLatin1Char('/') + profile + QStringLiteral("/sessionstore-backups");
   QDir().mkpath(folder);
   const QString path = folder + QStringLiteral("/recovery.jsonlz4");
   QFile file(path);

@@ -29,8 +29,7 @@ QByteArray Bytes(const std::string& s) { return QByteArray(s.data(), qsizetype(s
 std::optional<QString> U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 const ShortcutCase kCases[] = {
-    {"Typical",
-     "[InternetShortcut]\r\nURL=http://www.example.com/gallery/index.html\r\n",
+    {"Typical", "[InternetShortcut]\r\nURL=http://www.example.com/gallery/index.html\r\n",
      U("http://www.example.com/gallery/index.html")},
     {"TypicalWithDefaultSection",
      "[DEFAULT]\r\nIDList=\r\n[InternetShortcut]\r\nURL=http://example.com/a.html\r\n"
@@ -57,8 +56,7 @@ const ShortcutCase kCases[] = {
      U("http://example.com/  ")},
     {"UnixLineEnds", "[InternetShortcut]\nURL=http://lf/\n", U("http://lf/")},
     {"OldMacLineEnds", "[InternetShortcut]\rURL=http://cr/\r", U("http://cr/")},
-    {"LaterOccurrenceInTheSameField", "URL=http://a/?next=URL=x\r\n",
-     U("http://a/?next=URL=x")},
+    {"LaterOccurrenceInTheSameField", "URL=http://a/?next=URL=x\r\n", U("http://a/?next=URL=x")},
     {"NoUrlField", "[InternetShortcut]\r\nIconIndex=0\r\nHotKey=0\r\n", std::nullopt},
     {"UrlWithoutEquals", "[InternetShortcut]\r\nURL http://x/\r\n", std::nullopt},
     {"EmptyFile", "", std::nullopt},

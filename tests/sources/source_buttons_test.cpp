@@ -74,13 +74,14 @@ void SourceButtonsTest::shortcutImport_data() {
   QTest::addColumn<QString>("box");
   QTest::addColumn<QString>("message");
   const int imported = int(ShortcutImport::kImported);
-  QTest::newRow("cancel") << "" << QByteArray() << int(ShortcutImport::kCancelled) << kBefore
-                          << "";
+  QTest::newRow("cancel") << "" << QByteArray() << int(ShortcutImport::kCancelled) << kBefore << "";
   QTest::newRow("typical") << "page.url"
                            << QByteArray("[InternetShortcut]\r\nURL=http://fav.example/\r\n")
-                           << imported << "http://fav.example/" << "";
+                           << imported << "http://fav.example/"
+                           << "";
   QTest::newRow("empty address") << "empty.url" << QByteArray("[InternetShortcut]\r\nURL=\r\n")
-                                 << imported << "" << "";
+                                 << imported << ""
+                                 << "";
   QTest::newRow("no address") << "none.url" << QByteArray("[InternetShortcut]\r\nIconIndex=0\r\n")
                               << int(ShortcutImport::kNoAddress) << kBefore
                               << "選択したファイルにURLが見つかりませんでした";
@@ -97,9 +98,12 @@ void SourceButtonsTest::shortcutImport() {
   QFETCH(QString, box);
   QFETCH(QString, message);
   QString path;
-  if (file == "missing") path = dir_->filePath(QStringLiteral("gone.url"));
-  else if (file == ".") path = dir_->path();
-  else if (!file.isEmpty()) path = WriteFile(file, bytes);
+  if (file == "missing")
+    path = dir_->filePath(QStringLiteral("gone.url"));
+  else if (file == ".")
+    path = dir_->path();
+  else if (!file.isEmpty())
+    path = WriteFile(file, bytes);
 
   QWidget owner;
   QLineEdit txt_url(&owner);
@@ -127,8 +131,7 @@ void SourceButtonsTest::browserPage_data() {
   QTest::newRow("one window") << QStringList{"http://one/"} << "http://one/" << true;
   QTest::newRow("two windows, last wins")
       << QStringList{"http://first/|http://last/"} << "http://last/" << true;
-  QTest::newRow("last window empty")
-      << QStringList{"http://first/|"} << kBefore << false;
+  QTest::newRow("last window empty") << QStringList{"http://first/|"} << kBefore << false;
   QTest::newRow("folder address taken as it is")
       << QStringList{"http://first/|file:///home/user/"} << "file:///home/user/" << true;
   QTest::newRow("no windows in the session") << QStringList{"|"} << kBefore << false;
@@ -143,8 +146,7 @@ void SourceButtonsTest::browserPage() {
     if (profiles[i] == "!") {
       testing::WriteSessionFile(dir_->path(), profile, QByteArray("mozLz40\0\xff\xff", 10));
     } else if (profiles[i] == "|") {
-      testing::WriteSessionFile(dir_->path(), profile,
-                                testing::MozLz4(R"({"windows":[]})"));
+      testing::WriteSessionFile(dir_->path(), profile, testing::MozLz4(R"({"windows":[]})"));
     } else {
       testing::WriteSessionFile(dir_->path(), profile,
                                 testing::MozLz4(testing::SessionJson(profiles[i].split('|'))));
