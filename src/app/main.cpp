@@ -1,0 +1,37 @@
+// pelmoa: the desktop program. It reads no command-line arguments.
+
+#include <curl/curl.h>
+
+#include <QApplication>
+
+#include "mainwindow/fonts.h"
+#include "mainwindow/frm_main.h"
+#include "mainwindow/prompter.h"
+#include "mainwindow/settings_store.h"
+
+int main(int argc, char** argv) {
+  // Before any thread exists: libcurl's global set-up is not thread-safe.
+  curl_global_init(CURL_GLOBAL_DEFAULT);
+  int rc = 0;
+  {
+    // Only the program name reaches Qt, so no argument changes what the program does.
+    int qt_argc = argc > 0 ? 1 : 0;
+    QApplication app(qt_argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Pelmoa"));
+    QCoreApplication::setApplicationName(QStringLiteral("Pelmoa"));
+    // The program ends when its last window closes: the main window, or the last viewer
+    // window left open after it (a run in progress holds the end off until it stops).
+    QApplication::setQuitOnLastWindowClosed(true);
+    pelmoa::InstallFontSubstitutions();
+
+    pelmoa::QSettingsStore settings;
+    pelmoa::QMessageBoxPrompter prompter;
+    pelmoa::frmMain window(settings, prompter);
+    QObject::connect(&window, &pelmoa::frmMain::EndProgram, &app,
+                     [] { QCoreApplication::exit(0); });
+    window.show();
+    rc = QApplication::exec();
+  }
+  curl_global_cleanup();
+  return rc;
+}

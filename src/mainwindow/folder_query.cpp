@@ -1,0 +1,36 @@
+#include "folder_query.h"
+
+#include <glob.h>
+
+#include <QFile>
+#include <filesystem>
+#include <system_error>
+
+namespace pelmoa {
+
+QString TrimSpaces(const QString& text) {
+  qsizetype begin = 0;
+  qsizetype end = text.size();
+  while (begin < end && text.at(begin) == QLatin1Char(' ')) ++begin;
+  while (end > begin && text.at(end - 1) == QLatin1Char(' ')) --end;
+  return text.mid(begin, end - begin);
+}
+
+bool FolderQueryMatches(const QString& text) {
+  if (text.isEmpty()) return false;
+  const QByteArray pattern = QFile::encodeName(text);
+  glob_t found{};
+  const int rc = glob(pattern.constData(), GLOB_NOESCAPE | GLOB_NOSORT, nullptr, &found);
+  const bool matched = rc == 0 && found.gl_pathc > 0;
+  globfree(&found);
+  return matched;
+}
+
+void MakeSureDirectoryPathExists(const QString& folder) {
+  if (folder.isEmpty()) return;
+  std::error_code ignored;
+  std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()),
+                                      ignored);
+}
+
+}  // namespace pelmoa

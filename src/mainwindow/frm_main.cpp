@@ -1,0 +1,82 @@
+#include "mainwindow/frm_main.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoopLocker>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QThread>
+
+#include "mainwindow/address_completion.h"
+#include "mainwindow/image_viewer.h"
+#include "mainwindow/window_run_host.h"
+
+namespace pelmoa {
+
+frmMain::frmMain(SettingsStore& settings, Prompter& prompter, TransferOptions transfer_options,
+                 QWidget* parent)
+    : QWidget(parent),
+      settings_(settings),
+      prompter_(prompter),
+      run_state_(std::make_shared<RunState>(transfer_options)) {
+  BuildControls();
+  ConnectHandlers();
+  Form_Load();
+}
+
+frmMain::~frmMain() {
+  // A run still going (a test tearing down, the session ending) is told to stop; the worker
+  // keeps its share of the run state and finishes on its own.
+  run_state_->cancel.store(true);
+}
+
+QString frmMain::ProgramFolder() const { return QCoreApplication::applicationDirPath(); }
+
+void frmMain::AddCompletionAddresses(const QStringList& addresses) {
+  if (completion_) completion_->AddAddresses(addresses);
+}
+
+void frmMain::chkView_Click() { chkHalf->setEnabled(chkView->isChecked()); }
+
+void frmMain::cmdFav_Click() {}
+void frmMain::cmdCurr_Click() {}
+void frmMain::cmdReg_Click() {}
+void frmMain::cmdBrowse_Click() {}
+void frmMain::cmdFolder_Click() {}
+void frmMain::cmdNew_Click() {}
+void frmMain::cmdHelp_Click() {}
+
+void frmMain::cmdQuit_Click() {
+  SaveWindowPosition();
+  quitting_ = true;
+  if (image_viewer_) image_viewer_->CloseAll();
+  // Hidden rather than closed: closing would run Form_Unload, which quitting skips.
+  hide();
+  emit EndProgram();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+  if (!quitting_) Form_Unload();
+  // A run in progress stops at its next safe point; the program lives on until it has.
+  run_state_->cancel.store(true);
+  event->accept();
+}
+
+void frmMain::keyPressEvent(QKeyEvent* event) {
+  // Keys that the focused text box, check box or frame passed up. A focused push button
+  // takes Enter itself (autoDefault), so Enter reaches here only from the other controls.
+  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+    if (cmdGet->isEnabled()) cmdGet->click();
+    return;
+  }
+  if (plain && event->key() == Qt::Key_Escape) {
+    if (cmdQuit->isEnabled()) cmdQuit->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+}  // namespace pelmoa

@@ -1,0 +1,97 @@
+// frmMain's start-up and shut-down: the window's place in twips, the destination folder.
+
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QRectF>
+#include <QScreen>
+#include <QWindow>
+#include <cmath>
+
+#include "mainwindow/address_completion.h"
+#include "mainwindow/frm_main.h"
+#include "mainwindow/settings_store.h"
+#include "mainwindow/twips.h"
+
+#include <QDir>
+
+namespace pelmoa {
+
+namespace {
+
+const QString kApp = QStringLiteral("Pelmoa");
+const QString kSection = QStringLiteral("Setting");
+const QString kWindowTop = QStringLiteral("WindowTop");
+const QString kWindowLeft = QStringLiteral("WindowLeft");
+const QString kDLFolder = QStringLiteral("DLFolder");
+
+// A stored coordinate as a single-precision number; anything that is not a finite number
+// reads as -1, the value of a key that was never written.
+float ToCoordinate(const QString& text) {
+  bool ok = false;
+  const float value = text.trimmed().toFloat(&ok);
+  return ok && std::isfinite(value) ? value : -1.0f;
+}
+
+// The decimal text of a single-precision number; a whole number has no decimal point.
+QString CoordinateText(float twips) { return QString::number(double(twips), 'g', 7); }
+
+bool IntersectsAnyScreen(const QRectF& rect) {
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    if (QRectF(screen->geometry()).intersects(rect)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void frmMain::Form_Load() {
+  PlaceWindow();
+
+  const QString default_folder = QDir::toNativeSeparators(ProgramFolder() + QStringLiteral("/DLImages"));
+  txtFolder->setText(settings_.ReadSetting(kApp, kSection, kDLFolder, default_folder));
+
+  completion_ = new AddressCompletion(txtURL, QDir::homePath(), this);
+
+  BuildLockedControls();
+}
+
+void frmMain::PlaceWindow() {
+  const double dpi_x = logicalDpiX();
+  const double dpi_y = logicalDpiY();
+  float top = ToCoordinate(settings_.ReadSetting(kApp, kSection, kWindowTop, QStringLiteral("-1")));
+  float left = ToCoordinate(settings_.ReadSetting(kApp, kSection, kWindowLeft, QStringLiteral("-1")));
+
+  // The outer size: the native window knows its frame once it exists (the window system may
+  // still add to it later, which moves the centre by a pixel or two at most).
+  winId();
+  const QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+  const double outer_width = PixelsToTwips(width() + margins.left() + margins.right(), dpi_x);
+  const double outer_height = PixelsToTwips(height() + margins.top() + margins.bottom(), dpi_y);
+
+  const QRectF stored(left * dpi_x / 1440.0, top * dpi_y / 1440.0,
+                      outer_width * dpi_x / 1440.0, outer_height * dpi_y / 1440.0);
+  const bool first_start = top == -1.0f && left == -1.0f;
+  // A window restored where no screen is could never be reached again.
+  if (first_start || !IntersectsAnyScreen(stored)) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, 800, 600);
+    const float screen_width = float(PixelsToTwips(area.width(), dpi_x));
+    const float screen_height = float(PixelsToTwips(area.height(), dpi_y));
+    top = float(PixelsToTwips(area.top(), dpi_y)) + (screen_height - float(outer_height)) / 2;
+    left = float(PixelsToTwips(area.left(), dpi_x)) + (screen_width - float(outer_width)) / 2;
+  }
+  move(TwipsToPixels(left, dpi_x), TwipsToPixels(top, dpi_y));
+}
+
+void frmMain::SaveWindowPosition() {
+  if (isMinimized()) return;
+  const QPoint origin = pos();  // the outer frame's top left, as it was placed
+  settings_.WriteSetting(kApp, kSection, kWindowTop,
+                         CoordinateText(float(PixelsToTwips(origin.y(), logicalDpiY()))));
+  settings_.WriteSetting(kApp, kSection, kWindowLeft,
+                         CoordinateText(float(PixelsToTwips(origin.x(), logicalDpiX()))));
+}
+
+void frmMain::Form_Unload() { SaveWindowPosition(); }
+
+}  // namespace pelmoa

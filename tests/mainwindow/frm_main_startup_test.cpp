@@ -1,0 +1,284 @@
+// Start-up and shut-down of the main window: where it is placed, which folder it offers,
+// what closing and quitting store, and the keys Enter and Esc.
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+
+#include "mainwindow/fonts.h"
+#include "mainwindow/frm_main.h"
+#include "mainwindow/settings_store.h"
+#include "temp_dir.h"
+#include "test_doubles.h"
+
+using pelmoa::frmMain;
+
+namespace {
+
+constexpr double kTwipsPerPixel = 15.0;
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+}  // namespace
+
+class FrmMainStartupTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { pelmoa::InstallFontSubstitutions(); }
+
+  void init() {
+    dir_ = std::make_unique<pelmoa::testing::TempDir>();
+    ini_ = QString::fromStdString(dir_->str() + "/settings.ini");
+    settings_ = std::make_unique<pelmoa::QSettingsStore>(ini_);
+    prompter_ = pelmoa::testing::FakePrompter();
+  }
+
+  void cleanup() {
+    window_.reset();
+    settings_.reset();
+    dir_.reset();
+  }
+
+  void firstStartIsCentredWithTheDefaultFolder() {
+    Open();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect outer = window_->frameGeometry();
+    // (screen - outer window) / 2, in twips, halves kept; then to pixels.
+    const double left_twips = (screen.width() * kTwipsPerPixel - outer.width() * kTwipsPerPixel) / 2;
+    const double top_twips = (screen.height() * kTwipsPerPixel - outer.height() * kTwipsPerPixel) / 2;
+    QVERIFY(qAbs(window_->pos().x() - left_twips / kTwipsPerPixel) <= 1.0);
+    QVERIFY(qAbs(window_->pos().y() - top_twips / kTwipsPerPixel) <= 1.0);
+    QCOMPARE(window_->size(), QSize(500, 339));
+
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/DLImages");
+    QCOMPARE(window_->txtFolder->text(), folder);
+    QVERIFY(!QFileInfo::exists(folder));
+    // Loading writes nothing.
+    QVERIFY(!QFileInfo::exists(ini_) || Stored("WindowTop").isNull());
+  }
+
+  void storedPositionAndFolderAreUsed() {
+    Store("WindowTop", "1500");
+    Store("WindowLeft", "3000");
+    Store("DLFolder", "/srv/画像");
+    Open();
+    QCOMPARE(window_->pos(), QPoint(200, 100));
+    QCOMPARE(window_->txtFolder->text(), U("/srv/画像"));
+  }
+
+  void topStoredLeftMissing() {
+    // Left reads -1 twips: not centred, the window goes to the left edge.
+    Store("WindowTop", "1500");
+    Open();
+    QCOMPARE(window_->pos().y(), 100);
+    QVERIFY(window_->pos().x() <= 2);
+  }
+
+  void bothMinusOneIsAFirstStart() {
+    Store("WindowTop", "-1");
+    Store("WindowLeft", "-1");
+    Open();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QVERIFY(qAbs(window_->frameGeometry().center().x() - screen.center().x()) <= 2);
+    QVERIFY(qAbs(window_->frameGeometry().center().y() - screen.center().y()) <= 2);
+  }
+
+  void unusableStoredPositionIsCentred_data() {
+    QTest::addColumn<QString>("top");
+    QTest::addColumn<QString>("left");
+    QTest::newRow("not numbers") << "abc" << "x12";
+    QTest::newRow("empty texts") << "" << "";
+    QTest::newRow("far left and above") << "-90000" << "-90000";
+    QTest::newRow("far right and below") << "900000" << "900000";
+    QTest::newRow("huge") << "1e30" << "1e30";
+    QTest::newRow("not finite") << "nan" << "inf";
+  }
+
+  void unusableStoredPositionIsCentred() {
+    QFETCH(QString, top);
+    QFETCH(QString, left);
+    Store("WindowTop", top);
+    Store("WindowLeft", left);
+    Open();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QVERIFY(qAbs(window_->frameGeometry().center().x() - screen.center().x()) <= 2);
+    QVERIFY(qAbs(window_->frameGeometry().center().y() - screen.center().y()) <= 2);
+  }
+
+  void partlyVisiblePositionIsKept() {
+    // Only a window entirely off every screen is brought back: this one shows 100 pixels
+    // of its left part at the bottom right corner of the screen.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QPoint corner(screen.right() + 1 - 100, screen.bottom() + 1 - 100);
+    Store("WindowTop", QString::number(corner.y() * 15));
+    Store("WindowLeft", QString::number(corner.x() * 15));
+    Open();
+    QCOMPARE(window_->pos(), corner);
+  }
+
+  void oneNonNumberReadsAsMinusOne() {
+    Store("WindowTop", "1500");
+    Store("WindowLeft", "abc");
+    Open();
+    QCOMPARE(window_->pos().y(), 100);
+    QVERIFY(window_->pos().x() <= 2);
+  }
+
+  void closingSavesThePositionInTwips() {
+    Open();
+    window_->move(123, 45);
+    QCOMPARE(window_->pos(), QPoint(123, 45));
+    window_->close();
+    QCOMPARE(Stored("WindowTop"), QStringLiteral("675"));
+    QCOMPARE(Stored("WindowLeft"), QStringLiteral("1845"));
+    // Only the position: a typed folder is not kept.
+    QVERIFY(Stored("DLFolder").isNull());
+  }
+
+  void closedPositionIsWhereTheNextStartOpens() {
+    Open();
+    window_->move(210, 120);
+    window_->close();
+    window_.reset();
+    Open();
+    QCOMPARE(window_->pos(), QPoint(210, 120));
+  }
+
+  void closingMinimizedSavesNothing() {
+    Store("WindowTop", "1500");
+    Store("WindowLeft", "3000");
+    Open();
+    window_->move(50, 60);
+    window_->showMinimized();
+    QVERIFY(window_->isMinimized());
+    window_->close();
+    QCOMPARE(Stored("WindowTop"), QStringLiteral("1500"));
+    QCOMPARE(Stored("WindowLeft"), QStringLiteral("3000"));
+  }
+
+  void closingMinimizedAtFirstStartKeepsCentring() {
+    Open();
+    window_->showMinimized();
+    window_->close();
+    QVERIFY(Stored("WindowTop").isNull());
+    QVERIFY(Stored("WindowLeft").isNull());
+  }
+
+  void quitSavesThePositionAndEndsTheProgram() {
+    Open();
+    pelmoa::testing::FakeViewer viewer;
+    window_->SetImageViewer(&viewer);
+    QSignalSpy ended(window_.get(), &frmMain::EndProgram);
+    window_->move(30, 40);
+    window_->cmdQuit->click();
+    QCOMPARE(ended.count(), 1);
+    QCOMPARE(Stored("WindowTop"), QStringLiteral("600"));
+    QCOMPARE(Stored("WindowLeft"), QStringLiteral("450"));
+    QCOMPARE(viewer.Count("close-all"), 1);
+    QVERIFY(!window_->isVisible());
+  }
+
+  void quitMinimizedSavesNothing() {
+    Open();
+    QSignalSpy ended(window_.get(), &frmMain::EndProgram);
+    window_->showMinimized();
+    window_->cmdQuit_Click();
+    QCOMPARE(ended.count(), 1);
+    QVERIFY(Stored("WindowTop").isNull());
+  }
+
+  void closeBoxLeavesTheViewerOpen() {
+    Open();
+    pelmoa::testing::FakeViewer viewer;
+    window_->SetImageViewer(&viewer);
+    QSignalSpy ended(window_.get(), &frmMain::EndProgram);
+    window_->close();
+    QCOMPARE(viewer.Count("close-all"), 0);
+    QCOMPARE(ended.count(), 0);
+  }
+
+  void enterInTextBoxesAndCheckBoxesPressesGet_data() {
+    QTest::addColumn<QString>("control");
+    QTest::newRow("txtURL") << "txtURL";
+    QTest::newRow("txtFolder") << "txtFolder";
+    QTest::newRow("chkView") << "chkView";
+  }
+
+  void enterInTextBoxesAndCheckBoxesPressesGet() {
+    QFETCH(QString, control);
+    Open();
+    window_->chkView->setChecked(true);
+    QSignalSpy get(window_->cmdGet, &QPushButton::clicked);
+    window_->txtFolder->clear();  // so the press ends at message E and starts nothing
+    QTest::keyClick(window_->findChild<QWidget*>(control), Qt::Key_Return);
+    QCOMPARE(get.count(), 1);
+    QCOMPARE(prompter_.boxes.size(), std::size_t{1});
+    QTest::keyClick(window_->findChild<QWidget*>(control), Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(get.count(), 2);
+  }
+
+  void enterOnAnotherButtonPressesThatButton() {
+    Open();
+    QSignalSpy get(window_->cmdGet, &QPushButton::clicked);
+    QSignalSpy folder(window_->cmdFolder, &QPushButton::clicked);
+    QTest::keyClick(window_->cmdFolder, Qt::Key_Return);
+    QCOMPARE(folder.count(), 1);
+    QCOMPARE(get.count(), 0);
+  }
+
+  void escapePressesQuitWherever_data() {
+    QTest::addColumn<QString>("control");
+    QTest::newRow("txtURL") << "txtURL";
+    QTest::newRow("chkView") << "chkView";
+    QTest::newRow("cmdFav") << "cmdFav";
+    QTest::newRow("window") << "frmMain";
+  }
+
+  void escapePressesQuitWherever() {
+    QFETCH(QString, control);
+    Open();
+    QSignalSpy ended(window_.get(), &frmMain::EndProgram);
+    QWidget* target = control == QLatin1String("frmMain")
+                          ? static_cast<QWidget*>(window_.get())
+                          : window_->findChild<QWidget*>(control);
+    QTest::keyClick(target, Qt::Key_Escape);
+    QCOMPARE(ended.count(), 1);
+    QVERIFY(!Stored("WindowTop").isNull());
+  }
+
+ private:
+  void Open() {
+    window_ = std::make_unique<frmMain>(*settings_, prompter_);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+  }
+
+  void Store(const char* key, const QString& value) {
+    settings_->WriteSetting("Pelmoa", "Setting", key, value);
+  }
+
+  QString Stored(const char* key) {
+    // A fresh reader of the file, not the window's own cache.
+    QSettings file(ini_, QSettings::IniFormat);
+    const QVariant v = file.value(QStringLiteral("Setting/") + QLatin1String(key));
+    return v.isValid() ? v.toString() : QString();
+  }
+
+  std::unique_ptr<pelmoa::testing::TempDir> dir_;
+  QString ini_;
+  std::unique_ptr<pelmoa::QSettingsStore> settings_;
+  pelmoa::testing::FakePrompter prompter_;
+  std::unique_ptr<frmMain> window_;
+};
+
+QTEST_MAIN(FrmMainStartupTest)
+#include "frm_main_startup_test.moc"

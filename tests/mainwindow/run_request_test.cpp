@@ -1,0 +1,377 @@
+// The run request against a real HTTP server: input checks, the folder question, the locked
+// controls during a run, and what a run shows in the window, in order.
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <chrono>
+#include <filesystem>
+#include <future>
+#include <memory>
+
+#include "mainwindow/address_completion.h"
+#include "mainwindow/fonts.h"
+#include "mainwindow/frm_main.h"
+#include "mainwindow/progress_bar.h"
+#include "mainwindow/settings_store.h"
+#include "mainwindow/status_bar.h"
+#include "temp_dir.h"
+#include "test_doubles.h"
+#include "test_server.h"
+
+using pelmoa::frmMain;
+namespace fs = std::filesystem;
+
+namespace {
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+constexpr int kRunTimeoutMs = 20000;
+
+// Holds a server answer until the test opens it.
+class Gate {
+ public:
+  Gate() : opened_(promise_.get_future().share()) {}
+  ~Gate() { Open(); }
+  void Open() {
+    if (!open_.exchange(true)) promise_.set_value();
+  }
+  void Wait() const { opened_.wait(); }
+
+ private:
+  std::promise<void> promise_;
+  std::shared_future<void> opened_;
+  std::atomic<bool> open_{false};
+};
+
+}  // namespace
+
+class RunRequestTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { pelmoa::InstallFontSubstitutions(); }
+
+  void init() {
+    dir_ = std::make_unique<pelmoa::testing::TempDir>();
+    settings_ = std::make_unique<pelmoa::QSettingsStore>(Q(dir_->str() + "/settings.ini"));
+    prompter_ = pelmoa::testing::FakePrompter();
+    server_ = std::make_unique<pelmoa::testing::TestServer>();
+    pelmoa::TransferOptions options;
+    options.stall_timeout = std::chrono::seconds(10);
+    window_ = std::make_unique<frmMain>(*settings_, prompter_, options);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    folder_ = dir_->path() / "images";
+    fs::create_directory(folder_);
+    window_->txtFolder->setText(Q(folder_.string()));
+  }
+
+  void cleanup() {
+    if (window_) QTRY_VERIFY_WITH_TIMEOUT(!window_->RunInProgress(), kRunTimeoutMs);
+    window_.reset();
+    server_.reset();
+    settings_.reset();
+    dir_.reset();
+  }
+
+  void blankInputGivesMessageE_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("address empty") << "" << "/tmp";
+    QTest::newRow("address of spaces") << "   " << "/tmp";
+    QTest::newRow("folder empty") << "http://127.0.0.1/" << "";
+    QTest::newRow("folder of spaces") << "http://127.0.0.1/" << "  ";
+    QTest::newRow("both empty") << "" << "";
+  }
+
+  void blankInputGivesMessageE() {
+    QFETCH(QString, address);
+    QFETCH(QString, folder);
+    window_->txtURL->setText(address);
+    window_->txtFolder->setText(folder);
+    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
+    window_->cmdGet->click();
+
+    QCOMPARE(prompter_.boxes.size(), std::size_t{1});
+    const auto& box = prompter_.boxes[0];
+    QCOMPARE(box.title, U("指定エラー"));
+    QCOMPARE(box.text, U("URLと保存先フォルダを指定してください"));
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(box.parent, window_.get());
+    QVERIFY(!window_->RunInProgress());
+    for (QWidget* w : window_->LockedControls()) QVERIFY(w->isEnabled());
+    QVERIFY(server_->Requests().empty());
+  }
+
+  void missingFolderAnsweredNoChangesNothing() {
+    Serve(2);
+    const fs::path missing = dir_->path() / "a" / "b" / "c";
+    window_->txtURL->setText(Q(server_->Url("/page.html")));
+    window_->txtFolder->setText(Q(missing.string()));
+    prompter_.answers = {QMessageBox::No};
+    window_->cmdGet->click();
+
+    QCOMPARE(prompter_.boxes.size(), std::size_t{1});
+    const auto& box = prompter_.boxes[0];
+    QCOMPARE(box.title, U("指定エラー"));
+    QCOMPARE(box.text, U("指定された保存先フォルダは存在しません。\n新規にフォルダを作成しますか？"));
+    QCOMPARE(box.icon, QMessageBox::Question);
+    QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.parent, window_.get());
+    QVERIFY(!fs::exists(dir_->path() / "a"));
+    QVERIFY(!window_->RunInProgress());
+    for (QWidget* w : window_->LockedControls()) QVERIFY(w->isEnabled());
+    QVERIFY(server_->Requests().empty());
+  }
+
+  void missingFolderAnsweredYesCreatesEveryLevelAndRuns() {
+    Serve(2);
+    const fs::path missing = dir_->path() / "a" / "b" / "c";
+    window_->txtURL->setText(Q(server_->Url("/page.html")));
+    window_->txtFolder->setText(Q(missing.string()));
+    prompter_.answers = {QMessageBox::Yes};
+    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
+    window_->cmdGet->click();
+    QVERIFY(fs::is_directory(missing));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+    QCOMPARE(prompter_.boxes.size(), std::size_t{1});
+    QVERIFY(fs::exists(missing / "a1.png"));
+    QVERIFY(fs::exists(missing / "a2.png"));
+  }
+
+  void folderWithTrailingSlashAndSpacesIsCreated() {
+    Serve(1);
+    const fs::path missing = dir_->path() / "x" / "y";
+    window_->txtURL->setText(Q(server_->Url("/page.html")));
+    window_->txtFolder->setText(QStringLiteral(" ") + Q(missing.string()) + QStringLiteral("/ "));
+    prompter_.answers = {QMessageBox::Yes};
+    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
+    window_->cmdGet->click();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+    QVERIFY(fs::exists(missing / "a1.png"));
+  }
+
+  void existingFolderWithSpacesAsksNothing() {
+    Serve(1);
+    window_->txtURL->setText(Q(server_->Url("/page.html")));
+    window_->txtFolder->setText(QStringLiteral(" ") + Q(folder_.string()) + QStringLiteral(" "));
+    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
+    window_->cmdGet->click();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+    QVERIFY(prompter_.boxes.empty());
+    QVERIFY(fs::exists(folder_ / "a1.png"));
+  }
+
+  void wildcardThatMatchesCountsAsExisting() {
+    Serve(1);
+    window_->txtURL->setText(Q(server_->Url("/page.html")));
+    window_->txtFolder->setText(Q((dir_->path() / "im*").string()));
+    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
+    window_->cmdGet->click();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+    QVERIFY(prompter_.boxes.empty());
+  }
+
+  void controlsAreLockedDuringTheRunAndUnlockedAfter() {
+    auto gate = std::make_shared<Gate>();
+    server_->Handle("/page.html", [gate, this](const httplib::Request&, httplib::Response& res) {
+      gate->Wait();
+      res.set_content(Page(1), "text/html");
+    });
+    ServeImages(1);
+    window_->txtURL->setText(Q(server_->Url("/page.html")));
+    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
+    window_->cmdGet->click();
+
+    QVERIFY(window_->RunInProgress());
+    const QStringList expected = {"txtURL", "cmdFav",    "cmdCurr", "cmdReg", "cmdBrowse", "txtFolder",
+                                  "cmdFolder", "cmdNew", "cmdGet",  "cmdQuit", "cmdHelp"};
+    QStringList names;
+    for (QWidget* w : window_->LockedControls()) names << w->objectName();
+    QCOMPARE(names, expected);
+    for (QWidget* w : window_->LockedControls()) QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+    QTRY_COMPARE_WITH_TIMEOUT(window_->stbStat->PanelText(), U("HTMLファイルの取得中"), kRunTimeoutMs);
+
+    // The display options stay usable, and the window keeps answering.
+    QVERIFY(window_->chkView->isEnabled());
+    QTest::mouseClick(window_->chkView, Qt::LeftButton);
+    QVERIFY(window_->chkView->isChecked());
+    QVERIFY(window_->chkHalf->isEnabled());
+    QTest::mouseClick(window_->chkHalf, Qt::LeftButton);
+    QVERIFY(window_->chkHalf->isChecked());
+    window_->chkView->setChecked(false);  // no viewer in this test
+
+    // A second press (Enter, say) starts nothing while the run lasts.
+    QTest::keyClick(window_->txtURL, Qt::Key_Return);
+    QTest::keyClick(window_->chkView, Qt::Key_Escape);
+    QCOMPARE(finished.count(), 0);
+
+    gate->Open();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+    for (QWidget* w : window_->LockedControls()) QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+    QVERIFY(!window_->chkHalf->isEnabled());
+    QVERIFY(fs::exists(folder_ / "a1.png"));
+    QCOMPARE(server_->RequestCount("/page.html"), 1);
+  }
+
+  void statusAndProgressReachTheWindowInOrder() {
+    Serve(3);
+    std::vector<QString> events;
+    connect(window_->stbStat, &pelmoa::StatusBar::PanelTextChanged, this,
+            [&](const QString& t) { events.push_back(QStringLiteral("status:") + t); });
+    connect(window_->kpbDL, &pelmoa::ProgressBar::Operated, this,
+            [&](const QString& op) { events.push_back(op + QStringLiteral(" ") + window_->kpbDL->text()); });
+    window_->txtURL->setText(Q(server_->Url("/page.html")));
+    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
+    window_->cmdGet->click();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+
+    const std::vector<QString> expected = {
+        U("status:HTMLファイルの取得中"),
+        U("status:ページ情報の解析中"),
+        U("status:画像情報を取得中"),
+        U("max:3 0/3"),
+        U("value:0 0/3"),
+        U("visible:1 0/3"),
+        U("status:画像のダウンロード中 全3画像"),
+        U("step 1/3"),
+        U("step 2/3"),
+        U("step 3/3"),
+        U("status:"),
+        U("visible:0 3/3"),
+    };
+    QCOMPARE(events, expected);
+    QVERIFY(prompter_.boxes.empty());
+    QVERIFY(window_->kpbDL->isHidden());
+    QCOMPARE(window_->stbStat->PanelText(), QString());
+  }
+
+  void pageWithoutImagesShowsItsMessageOverTheWindow() {
+    server_->Serve("/empty.html", "<html><body>nothing here</body></html>");
+    window_->txtURL->setText(Q(server_->Url("/empty.html")));
+    bool locked_while_asked = false;
+    prompter_.on_show = [&] { locked_while_asked = !window_->cmdGet->isEnabled(); };
+    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
+    window_->cmdGet->click();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+    QCOMPARE(prompter_.boxes.size(), std::size_t{1});
+    QCOMPARE(prompter_.boxes[0].title, U("指定エラー"));
+    QCOMPARE(prompter_.boxes[0].text, U("指定のURLには画像が存在しません"));
+    QCOMPARE(prompter_.boxes[0].icon, QMessageBox::Critical);
+    QCOMPARE(prompter_.boxes[0].parent, window_.get());
+    // Asked in the middle of the run, which waited for the answer.
+    QVERIFY(locked_while_asked);
+    QCOMPARE(window_->stbStat->PanelText(), QString());
+    prompter_.on_show = nullptr;
+  }
+
+  void viewerReceivesTheRunsImages() {
+    Serve(2);
+    pelmoa::testing::FakeViewer viewer;
+    window_->SetImageViewer(&viewer);
+    window_->chkView->setChecked(true);
+    window_->txtURL->setText(Q(server_->Url("/page.html")));
+    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
+    window_->cmdGet->click();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+    const std::string f = folder_.string();
+    const std::vector<std::string> expected = {"png+", "frame", "image:" + f + "|a1.png|1",
+                                               "image:" + f + "|a2.png|2", "png-"};
+    QCOMPARE(viewer.calls, expected);
+    window_->SetImageViewer(nullptr);
+  }
+
+  void secondRunReusesTheWindow() {
+    Serve(2);
+    window_->txtURL->setText(Q(server_->Url("/page.html")));
+    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
+    window_->cmdGet->click();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+    window_->cmdGet->click();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, kRunTimeoutMs);
+    QCOMPARE(server_->RequestCount("/page.html"), 2);
+    QVERIFY(prompter_.boxes.empty());
+  }
+
+  void typedAddressIsProposedAgain() {
+    Serve(1);
+    const QString address = Q(server_->Url("/page.html"));
+    window_->txtURL->setText(QStringLiteral("  ") + address);
+    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
+    window_->cmdGet->click();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+    QTRY_VERIFY(window_->address_completion()->HistoryLoaded());
+    QVERIFY(window_->address_completion()->Addresses().contains(address));
+  }
+
+  void closingTheWindowStopsTheRun() {
+    // The second image stops half way and never finishes unless the gate opens.
+    auto gate = std::make_shared<Gate>();
+    const std::string png = pelmoa::testing::TinyPng();
+    server_->Serve("/page.html", Page(2));
+    server_->Serve("/a1.png", png, "image/png");
+    server_->Handle("/a2.png", [gate, png](const httplib::Request&, httplib::Response& res) {
+      res.set_content_provider(png.size() * 4, "image/png",
+                               [gate, png](size_t offset, size_t, httplib::DataSink& sink) {
+                                 if (offset == 0) {
+                                   sink.write(png.data(), png.size());
+                                   return true;
+                                 }
+                                 gate->Wait();
+                                 return false;
+                               });
+    });
+    window_->txtURL->setText(Q(server_->Url("/page.html")));
+    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
+    window_->cmdGet->click();
+    QTRY_COMPARE_WITH_TIMEOUT(window_->kpbDL->text(), QStringLiteral("1/2"), kRunTimeoutMs);
+
+    window_->close();
+    // The run ends while the server still holds the second image back.
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+    QVERIFY(prompter_.boxes.empty());
+    // The first image is in place; of the second nothing is left, not even a part.
+    QCOMPARE(dir_entries(), std::vector<std::string>({"a1.png"}));
+    gate->Open();
+  }
+
+ private:
+  std::string Page(int images) const {
+    std::string html = "<html><body>";
+    for (int i = 1; i <= images; ++i) html += "<img src=\"a" + std::to_string(i) + ".png\">";
+    return html + "</body></html>";
+  }
+
+  void ServeImages(int images) {
+    for (int i = 1; i <= images; ++i) {
+      server_->Serve("/a" + std::to_string(i) + ".png", pelmoa::testing::TinyPng(), "image/png");
+    }
+  }
+
+  void Serve(int images) {
+    server_->Serve("/page.html", Page(images));
+    ServeImages(images);
+  }
+
+  std::vector<std::string> dir_entries() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder_)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  std::unique_ptr<pelmoa::testing::TempDir> dir_;
+  std::unique_ptr<pelmoa::QSettingsStore> settings_;
+  pelmoa::testing::FakePrompter prompter_;
+  std::unique_ptr<pelmoa::testing::TestServer> server_;
+  std::unique_ptr<frmMain> window_;
+  fs::path folder_;
+};
+
+QTEST_MAIN(RunRequestTest)
+#include "run_request_test.moc"
