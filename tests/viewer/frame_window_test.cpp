@@ -11,6 +11,7 @@
 #include "test_images.h"
 #include "viewer/texts.h"
 #include "viewer/viewer.h"
+#include "viewer/viewer_for_main_window.h"
 
 using pelmoa::frmChild;
 using pelmoa::frmDisp;
@@ -58,6 +59,7 @@ class FrameWindowTest : public QObject {
   void ChildrenClosedByTheUserReadNull();
   void FolderIsTrimmed();
   void CloseAllClosesEverything();
+  void MainWindowNamesArriveAsUtf8();
 
  private:
   void WriteJpegs(std::initializer_list<const char*> names);
@@ -224,6 +226,25 @@ void FrameWindowTest::CloseAllClosesEverything() {
   QVERIFY(!viewer_->frame()->isVisible());
   DeleteClosedWindows();
   QVERIFY(!viewer_->ViewerChildren()[1]);
+}
+
+void FrameWindowTest::MainWindowNamesArriveAsUtf8() {
+  // The run stores Japanese names as UTF-8 on Linux; the same bytes must find the file.
+  const QString sub_folder = dir_->filePath(QStringLiteral("画像"));
+  QVERIFY(QDir().mkpath(sub_folder));
+  QVERIFY(t::WriteImage(sub_folder + QStringLiteral("/写真.jpg"), 60, 40, "JPEG"));
+  bool half = true;
+  pelmoa::ViewerForMainWindow plugged([&half] { return half; });
+  plugged.CreatePngLoader();
+  plugged.ShowFrame();
+  plugged.ShowImage(sub_folder.toStdString(), "写真.jpg", 1);
+  plugged.ReleasePngLoader();
+  frmChild* child = plugged.viewer().ViewerChildren()[1];
+  QVERIFY(child);
+  QCOMPARE(child->parentWidget()->windowTitle(), QStringLiteral("写真.jpg"));
+  QCOMPARE(child->size(), QSize(30, 20));
+  plugged.CloseAll();
+  QVERIFY(!plugged.viewer().frame()->isVisible());
 }
 
 QTEST_MAIN(FrameWindowTest)
