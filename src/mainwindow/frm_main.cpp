@@ -12,6 +12,12 @@
 #include "mainwindow/address_completion.h"
 #include "mainwindow/image_viewer.h"
 #include "mainwindow/window_run_host.h"
+#include "sources/browser_page.h"
+#include "sources/file_chooser.h"
+#include "sources/firefox_open_browser_windows.h"
+#include "sources/frm_regist.h"
+#include "sources/registered_url_store.h"
+#include "sources/shortcut_import.h"
 
 namespace pelmoa {
 
@@ -40,9 +46,20 @@ void frmMain::AddCompletionAddresses(const QStringList& addresses) {
 
 void frmMain::chkView_Click() { chkHalf->setEnabled(chkView->isChecked()); }
 
-void frmMain::cmdFav_Click() {}
-void frmMain::cmdCurr_Click() {}
-void frmMain::cmdReg_Click() {}
+void frmMain::cmdFav_Click() {
+  QFileDialogChooser chooser;
+  TakeShortcutUrl(this, txtURL, chooser, prompter_);
+}
+
+void frmMain::cmdCurr_Click() {
+  FirefoxOpenBrowserWindows windows;
+  TakeBrowserPageUrl(windows, txtURL);
+}
+
+void frmMain::cmdReg_Click() {
+  OpenRegisteredUrlWindow(this, settings_, prompter_, txtURL);
+  AddCompletionAddresses(RegisteredAddresses(settings_));
+}
 void frmMain::cmdBrowse_Click() {}
 void frmMain::cmdFolder_Click() {}
 void frmMain::cmdNew_Click() {}
