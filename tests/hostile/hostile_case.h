@@ -1,0 +1,61 @@
+#pragma once
+
+#include <sys/resource.h>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+
+#include "hostile_fixture.h"
+#include "raw_server.h"
+
+namespace pelmoa::testing {
+
+// What a case's arrangement may use and leave behind; everything it sets up is undone when
+// the case ends, before the checks on the sandbox run.
+struct CaseContext {
+  TestServer& server;
+  std::filesystem::path sandbox;
+  std::filesystem::path dest;
+  RecordingHost& host;
+  std::string folder;  // handed to the run; the destination unless the case says otherwise
+  std::unique_ptr<RawServer> raw;
+  std::string skip_reason;
+  std::vector<std::function<void()>> undo;
+
+  ~CaseContext() {
+    for (auto it = undo.rbegin(); it != undo.rend(); ++it) (*it)();
+  }
+};
+
+// One hostile case: an arrangement that returns the address to harvest, the outcome the run
+// must end with, and what else must hold afterwards.
+struct HostileCase {
+  using Arrange = std::function<std::string(CaseContext&)>;
+  using Check = std::function<void(CaseContext&)>;
+  HostileCase(std::string name, Arrange arrange, Outcome outcome, Check check = {},
+              std::chrono::milliseconds stall = 2000ms, int jobs = 6)
+      : name(std::move(name)),
+        arrange(std::move(arrange)),
+        outcome(std::move(outcome)),
+        check(std::move(check)),
+        stall(stall),
+        jobs(jobs) {}
+
+  std::string name;
+  std::function<std::string(CaseContext&)> arrange;
+  Outcome outcome;
+  std::function<void(CaseContext&)> check;
+  std::chrono::milliseconds stall = 2000ms;
+  int jobs = 6;
+};
+
+inline void PrintTo(const HostileCase& c, std::ostream* os) { *os << c.name; }
+
+class HostileCaseTest : public HostileTest, public ::testing::WithParamInterface<HostileCase> {};
+
+std::vector<HostileCase> PageCases();
+std::vector<HostileCase> ServerCases();
+std::vector<HostileCase> FolderCases();
+
+}  // namespace pelmoa::testing

@@ -1,0 +1,25 @@
+#include "hostile_case.h"
+
+namespace pelmoa::testing {
+namespace {
+
+TEST_P(HostileCaseTest, RunEndsCountedAndContained) {
+  const HostileCase& c = GetParam();
+  RecordingHost host(Options(c.stall, c.jobs));
+  CaseContext ctx{server, sandbox.path(), dest(), host, dest_str(), nullptr, {}, {}};
+  const std::string url = c.arrange(ctx);
+  if (!ctx.skip_reason.empty()) GTEST_SKIP() << ctx.skip_reason;
+  RunBounded(host, url, ctx.folder);
+  ExpectOutcome(host, c.outcome);
+  if (c.check) c.check(ctx);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, HostileCaseTest, ::testing::ValuesIn(PageCases()),
+                         RowName<HostileCase>);
+INSTANTIATE_TEST_SUITE_P(Servers, HostileCaseTest, ::testing::ValuesIn(ServerCases()),
+                         RowName<HostileCase>);
+INSTANTIATE_TEST_SUITE_P(Folders, HostileCaseTest, ::testing::ValuesIn(FolderCases()),
+                         RowName<HostileCase>);
+
+}  // namespace
+}  // namespace pelmoa::testing

@@ -1,0 +1,221 @@
+// Pages written to hurt: huge, endless, compressed into a bomb, full of NUL bytes and broken
+// UTF-8, naming files that climb out of the folder, and framesets that never end.
+
+#include <zlib.h>
+
+#include "hostile_case.h"
+
+namespace pelmoa::testing {
+namespace {
+
+using namespace std::string_literals;
+
+constexpr std::size_t kPageLimit = std::size_t{64} << 20;
+
+// The test server compresses text types itself when the client accepts it, which takes
+// seconds for a page of megabytes; large pages go out as they are under this type. The
+// run does not look at the type beyond its charset.
+constexpr char kAsIs[] = "application/octet-stream";
+
+void ServeBytes(TestServer& server, const std::string& path, std::string body,
+                const std::string& content_type = "text/html") {
+  server.Handle(path, [body = std::move(body), content_type](const httplib::Request&,
+                                                             httplib::Response& res) {
+    res.set_content(body, content_type);
+  });
+}
+
+// A page whose text is `head` padded with spaces to exactly `size` bytes.
+std::string PaddedPage(const std::string& head, std::size_t size) {
+  std::string page = head;
+  page.resize(size, ' ');
+  return page;
+}
+
+// `decoded` bytes of spaces, gzip-compressed: about a thousandth of that on the wire.
+std::string GzipBomb(std::size_t decoded) {
+  z_stream z{};
+  deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY);
+  const std::string block(1 << 20, ' ');
+  std::string out;
+  char buf[1 << 16];
+  for (std::size_t fed = 0; fed < decoded; fed += block.size()) {
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(block.data()));
+    z.avail_in = static_cast<uInt>(block.size());
+    const int flush = fed + block.size() >= decoded ? Z_FINISH : Z_NO_FLUSH;
+    do {
+      z.next_out = reinterpret_cast<Bytef*>(buf);
+      z.avail_out = sizeof buf;
+      deflate(&z, flush);
+      out.append(buf, sizeof buf - z.avail_out);
+    } while (z.avail_out == 0);
+  }
+  deflateEnd(&z);
+  return out;
+}
+
+std::string HundredThousandReferences(CaseContext& ctx) {
+  // Every hundredth reference is fetched, every hundredth (offset by fifty) names a file
+  // with a control character, the rest end in "jpg" without a '.' and are passed over.
+  std::string page;
+  page.reserve(3'000'000);
+  for (int k = 0; k < 100'000; ++k) {
+    const std::string n = std::to_string(k);
+    if (k % 100 == 0) {
+      page += "<img src=\"i" + n + ".gif\">\n";
+    } else if (k % 100 == 50) {
+      page += "<img src=\"bad\x01" + n + ".gif\">\n";
+    } else {
+      page += "<a href=\"p/" + n + "jpg\">" + n + "</a>\n";
+    }
+  }
+  ServeBytes(ctx.server, "/h/many.html", std::move(page), kAsIs);
+  ctx.server.HandleRegex(R"(/h/i\d+\.gif)", [](const auto&, httplib::Response& res) {
+    res.set_content(TinyGif(), "image/gif");
+  });
+  return ctx.server.Url("/h/many.html");
+}
+
+std::string OverTheLimit(CaseContext& ctx) {
+  ServeBytes(ctx.server, "/big.html", PaddedPage("<img src=\"x.jpg\">", kPageLimit + 1), kAsIs);
+  ctx.server.Serve("/x.jpg", "X", "image/jpeg");
+  return ctx.server.Url("/big.html");
+}
+
+std::string AtTheLimit(CaseContext& ctx) {
+  ServeBytes(ctx.server, "/big.html", PaddedPage("<img src=\"x.jpg\">", kPageLimit), kAsIs);
+  ctx.server.Serve("/x.jpg", "X", "image/jpeg");
+  return ctx.server.Url("/big.html");
+}
+
+std::string EndlessPage(CaseContext& ctx) {
+  ctx.server.Handle("/endless.html", [](const httplib::Request&, httplib::Response& res) {
+    res.set_chunked_content_provider(kAsIs, [](std::size_t, httplib::DataSink& sink) {
+      static const std::string chunk = PaddedPage("<img src=\"x.jpg\">", 64 * 1024);
+      return sink.write(chunk.data(), chunk.size());
+    });
+  });
+  ctx.server.Serve("/x.jpg", "X", "image/jpeg");
+  return ctx.server.Url("/endless.html");
+}
+
+std::string Bomb(CaseContext& ctx) {
+  static const std::string bomb = GzipBomb(std::size_t{256} << 20);
+  EXPECT_LT(bomb.size(), std::size_t{1} << 20) << "the bomb should be small on the wire";
+  ctx.server.Handle("/bomb.html", [](const httplib::Request&, httplib::Response& res) {
+    res.set_header("Content-Encoding", "gzip");
+    res.set_content(bomb, kAsIs);
+  });
+  return ctx.server.Url("/bomb.html");
+}
+
+std::string NulAndBrokenUtf8(CaseContext& ctx) {
+  ServeBytes(ctx.server, "/u8/page.html",
+             "\0\0<img src=\"ok.gif\">\0\xff\xfe\x80<img src=\"a\0b.gif\">"
+             "<img src=\"bad\xff.png\">"s,
+             "text/html; charset=utf-8");
+  ctx.server.Serve("/u8/ok.gif", TinyGif(), "image/gif");
+  ctx.server.Serve("/u8/bad%EF%BF%BD.png", TinyPng(), "image/png");
+  return ctx.server.Url("/u8/page.html");
+}
+
+std::string BrokenUtf8WithoutCharset(CaseContext& ctx) {
+  ServeBytes(ctx.server, "/sj/page.html",
+             "\x80\xff\xfd\0\x81<img src=\"ok.gif\">\xa0\xfe"s, "text/html");
+  ctx.server.Serve("/sj/ok.gif", TinyGif(), "image/gif");
+  return ctx.server.Url("/sj/page.html");
+}
+
+std::string OnlyNulBytes(CaseContext& ctx) {
+  ServeBytes(ctx.server, "/nul.html", std::string(1 << 20, '\0'), kAsIs);
+  return ctx.server.Url("/nul.html");
+}
+
+const std::string kName255 = std::string(251, 'm') + ".jpg";
+
+std::string HostileNames(CaseContext& ctx) {
+  std::string page;
+  for (const std::string& ref :
+       {std::string("."), std::string(".."), std::string("sub/.."),
+        std::string("..\\..\\x.jpg"), std::string("x\x1f.gif"), std::string("x\x7f.gif"),
+        std::string("a\tb.jpg"), std::string("sub/..\\evil.png"), std::string(296, 'n') + ".jpg",
+        kName255, std::string("../up.jpg"), std::string("%2e%2e%2fpct.jpg"),
+        std::string("/../../root.gif")}) {
+    page += "<img src=\"" + ref + "\">";
+  }
+  ServeBytes(ctx.server, "/n/names.html", page);
+  ctx.server.Serve("/n/" + kName255, "M", "image/jpeg");
+  ctx.server.Serve("/n/../up.jpg", "UP", "image/jpeg");
+  ctx.server.Serve("/n/%2e%2e%2fpct.jpg", "PCT", "image/jpeg");
+  ctx.server.Serve("/../../root.gif", "ROOT", "image/gif");
+  return ctx.server.Url("/n/names.html");
+}
+
+std::string SelfByOtherSpellings(CaseContext& ctx) {
+  ServeBytes(ctx.server, "/c/self.html",
+             "<frameset><frame src=\"" + ctx.server.Url("/c/self.html") +
+                 "\"><frame src=\"./self.html\"><frame src=\"/elsewhere/self.html\">"
+                 "<frame src=\"pics.html\"></frameset>");
+  ServeBytes(ctx.server, "/c/pics.html", "<img src=\"z.gif\">");
+  ctx.server.Serve("/c/z.gif", TinyGif(), "image/gif");
+  return ctx.server.Url("/c/self.html");
+}
+
+std::string CycleThroughRedirect(CaseContext& ctx) {
+  ServeBytes(ctx.server, "/r/a.html",
+             "<frameset><frame src=\"b.html\"><frame src=\"pics.html\"></frameset>");
+  ctx.server.Redirect("/r/b.html", "/r/a.html");
+  ServeBytes(ctx.server, "/r/pics.html", "<img src=\"z.gif\">");
+  ctx.server.Serve("/r/z.gif", TinyGif(), "image/gif");
+  return ctx.server.Url("/r/a.html");
+}
+
+}  // namespace
+
+std::vector<HostileCase> PageCases() {
+  return {
+      {"HundredThousandReferences", HundredThousandReferences,
+       Loop(100'000, 1000, 2000),
+       [](CaseContext& ctx) {
+         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(ctx.dest), {}), 1000);
+       }},
+      {"PageOneByteOverTheLimit", OverTheLimit, Message(kUnreadablePage),
+       [](CaseContext& ctx) { EXPECT_EQ(ctx.server.RequestCount("/x.jpg"), 0); }},
+      {"PageExactlyAtTheLimit", AtTheLimit,
+       Loop(1, 0, 1, Lines{"x.jpg"})},
+      {"EndlessChunkedPage", EndlessPage, Message(kUnreadablePage)},
+      {"GzipBombPage", Bomb, Message(kUnreadablePage)},
+      {"NulBytesAndBrokenUtf8", NulAndBrokenUtf8,
+       Loop(3, 1, 3, Lines{"bad\xEF\xBF\xBD.png", "ok.gif"}),
+       [](CaseContext& ctx) {
+         EXPECT_EQ(ReadFile(ctx.dest / "bad\xEF\xBF\xBD.png"), TinyPng());
+       }},
+      {"BrokenUtf8WithoutCharset", BrokenUtf8WithoutCharset,
+       Loop(1, 0, 1, Lines{"ok.gif"})},
+      {"OnlyNulBytes", OnlyNulBytes, Message(kNoImages)},
+      {"FileNamesThatClimbOrCarryControls", HostileNames,
+       Loop(10, 6, 10, Lines{"%2e%2e%2fpct.jpg", kName255, "root.gif", "up.jpg"}),
+       [](CaseContext& ctx) {
+         EXPECT_EQ(ReadFile(ctx.dest / "up.jpg"), "UP");
+         EXPECT_EQ(ReadFile(ctx.dest / "root.gif"), "ROOT");
+         // Refused names are never asked for.
+         for (const auto& r : ctx.server.Requests()) {
+           EXPECT_EQ(r.find("x.jpg"), std::string::npos) << r;
+         }
+       }},
+      {"FramesetNamingItselfByOtherSpellings", SelfByOtherSpellings,
+       Loop(1, 0, 1, Lines{"z.gif"}),
+       [](CaseContext& ctx) {
+         EXPECT_EQ(ctx.server.RequestCount("/c/self.html"), 1);
+         EXPECT_EQ(ctx.server.RequestCount("/c/pics.html"), 1);
+       }},
+      {"TwoPageCycleThroughARedirect", CycleThroughRedirect,
+       Loop(1, 0, 2, Lines{"z.gif"}),
+       [](CaseContext& ctx) {
+         EXPECT_EQ(ctx.server.RequestCount("/r/b.html"), 1);
+         EXPECT_EQ(ctx.server.RequestCount("/r/a.html"), 2);
+       }},
+  };
+}
+
+}  // namespace pelmoa::testing

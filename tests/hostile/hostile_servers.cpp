@@ -1,0 +1,127 @@
+// Servers that misbehave: resets, silence, drips slower than a byte a second, redirect
+// loops, redirects to other schemes, and error statuses for images.
+
+#include "hostile_case.h"
+
+namespace pelmoa::testing {
+namespace {
+
+// An image from a misbehaving server between two good ones, with an earlier file of its
+// name in the folder that must survive.
+std::function<std::string(CaseContext&)> ImageFrom(RawServer::Behaviour behaviour) {
+  return [behaviour](CaseContext& ctx) {
+    ctx.raw = std::make_unique<RawServer>(behaviour);
+    WriteFile(ctx.dest / "r.jpg", "EARLIER");
+    ctx.server.Serve("/s/page.html", "<img src=\"ok1.gif\"><img src=\"" +
+                                         ctx.raw->Url("/r.jpg") +
+                                         "\"><img src=\"ok2.gif\">");
+    ctx.server.Serve("/s/ok1.gif", TinyGif(), "image/gif");
+    ctx.server.Serve("/s/ok2.gif", TinyGif(), "image/gif");
+    return ctx.server.Url("/s/page.html");
+  };
+}
+
+std::function<std::string(CaseContext&)> PageFrom(RawServer::Behaviour behaviour) {
+  return [behaviour](CaseContext& ctx) {
+    ctx.raw = std::make_unique<RawServer>(behaviour);
+    return ctx.raw->Url("/page.html");
+  };
+}
+
+void EarlierImageKept(CaseContext& ctx) {
+  EXPECT_EQ(ReadFile(ctx.dest / "r.jpg"), "EARLIER");
+  EXPECT_EQ(ReadFile(ctx.dest / "ok2.gif"), TinyGif());
+}
+
+
+std::string Page(CaseContext& ctx, const std::string& body) {
+  ctx.server.Serve("/h/page.html", body);
+  return ctx.server.Url("/h/page.html");
+}
+
+std::string RedirectLoopPage(CaseContext& ctx) {
+  ctx.server.Redirect("/h/a.html", "/h/b.html");
+  ctx.server.Redirect("/h/b.html", "/h/a.html");
+  return ctx.server.Url("/h/a.html");
+}
+
+std::string RedirectLoopImage(CaseContext& ctx) {
+  ctx.server.Redirect("/h/a.jpg", "/h/b.jpg");
+  ctx.server.Redirect("/h/b.jpg", "/h/a.jpg");
+  ctx.server.Serve("/h/ok.gif", TinyGif(), "image/gif");
+  return Page(ctx, "<img src=\"a.jpg\"><img src=\"ok.gif\">");
+}
+
+std::function<std::string(CaseContext&)> RedirectPageTo(std::string scheme) {
+  return [scheme](CaseContext& ctx) {
+    ctx.server.Redirect("/h/away.html",
+                        scheme == "file" ? "file://" + (ctx.sandbox / "outside.txt").string()
+                                         : "ftp://127.0.0.1:1/page.html");
+    return ctx.server.Url("/h/away.html");
+  };
+}
+
+std::function<std::string(CaseContext&)> RedirectImageTo(std::string scheme) {
+  return [scheme](CaseContext& ctx) {
+    ctx.server.Redirect("/h/away.jpg",
+                        scheme == "file" ? "file://" + (ctx.sandbox / "outside.txt").string()
+                                         : "ftp://127.0.0.1:1/away.jpg");
+    ctx.server.Serve("/h/ok.gif", TinyGif(), "image/gif");
+    return Page(ctx, "<img src=\"away.jpg\"><img src=\"ok.gif\">");
+  };
+}
+
+std::string ErrorStatuses(CaseContext& ctx) {
+  std::string page;
+  for (int status : {401, 403, 404, 500}) {
+    const std::string name = std::to_string(status) + ".jpg";
+    WriteFile(ctx.dest / name, "EARLIER " + name);
+    ctx.server.Serve("/h/" + name, "<html>error page</html>", "text/html", status);
+    page += "<img src=\"" + name + "\">";
+  }
+  ctx.server.Serve("/h/ok.gif", TinyGif(), "image/gif");
+  return Page(ctx, page + "<img src=\"ok.gif\">");
+}
+
+}  // namespace
+
+std::vector<HostileCase> ServerCases() {
+  const Outcome image_failed = Loop(3, 1, 3, Lines{"ok1.gif", "ok2.gif", "r.jpg"});
+  const Outcome page_unreadable = Message(kUnreadablePage);
+  const Outcome one_of_two_failed = Loop(2, 1, 2, Lines{"ok.gif"});
+  return {
+      {"ResetInTheMiddleOfAnImage", ImageFrom(ResetMidBody), image_failed, EarlierImageKept},
+      {"ResetInTheMiddleOfThePage", PageFrom(ResetMidBody), page_unreadable},
+      {"ImageServerAcceptsAndNeverAnswers", ImageFrom(Silent), image_failed, EarlierImageKept,
+       1000ms},
+      {"PageServerAcceptsAndNeverAnswers", PageFrom(Silent), page_unreadable, {}, 1000ms},
+      {"ImageOneByteEveryFiveSeconds", ImageFrom(DripBody(5000)), image_failed,
+       EarlierImageKept, 1000ms},
+      // A byte comes more often than the time-out, so the line is never idle for a whole
+      // window, yet it brings less than a byte a second: still no useful progress.
+      {"ImageDripsFasterThanTheTimeOut", ImageFrom(DripBody(2500)), image_failed,
+       EarlierImageKept, 3000ms},
+      {"PageHeadDripsFasterThanTheTimeOut", PageFrom(DripHead(2500)), page_unreadable, {},
+       3000ms},
+      {"RedirectLoopForThePage", RedirectLoopPage, page_unreadable},
+      {"RedirectLoopForAnImage", RedirectLoopImage, one_of_two_failed,
+       [](CaseContext& ctx) { EXPECT_LE(ctx.server.RequestCount("/h/a.jpg"), 11); }},
+      {"PageRedirectedToFile", RedirectPageTo("file"), page_unreadable},
+      {"PageRedirectedToFtp", RedirectPageTo("ftp"), page_unreadable},
+      {"ImageRedirectedToFile", RedirectImageTo("file"), one_of_two_failed},
+      {"ImageRedirectedToFtp", RedirectImageTo("ftp"), one_of_two_failed},
+      {"ImagesWithErrorStatuses", ErrorStatuses,
+       Loop(5, 4, 5, Lines{"401.jpg", "403.jpg", "404.jpg", "500.jpg", "ok.gif"}),
+       [](CaseContext& ctx) {
+         for (int status : {401, 403, 404, 500}) {
+           const std::string name = std::to_string(status) + ".jpg";
+           EXPECT_EQ(ReadFile(ctx.dest / name), "EARLIER " + name);
+         }
+         // A refusal is asked once more without the Referer; the others only once.
+         EXPECT_EQ(ctx.server.RequestCount("/h/403.jpg"), 2);
+         EXPECT_EQ(ctx.server.RequestCount("/h/404.jpg"), 1);
+       }},
+  };
+}
+
+}  // namespace pelmoa::testing
