@@ -150,31 +150,45 @@ struct CurlTransfer::Impl {
     }
   }
 
-  // Runs the multi handle until pred holds or the owner cancels.
+  // Starts what the free slots allow, moves every transfer along without waiting, and takes
+  // in the finished ones.
+  void Pump() {
+    StartImages();
+    int running = 0;
+    curl_multi_perform(multi, &running);
+    int left = 0;
+    while (CURLMsg* msg = curl_multi_info_read(multi, &left)) {
+      if (msg->msg != CURLMSG_DONE) continue;
+      CURL* e = msg->easy_handle;
+      const CURLcode code = msg->data.result;
+      curl_multi_remove_handle(multi, e);
+      auto it = std::find_if(active.begin(), active.end(),
+                             [e](const std::unique_ptr<Job>& j) { return j->easy == e; });
+      if (it == active.end()) continue;
+      auto owned = std::move(*it);
+      active.erase(it);
+      Complete(std::move(owned), code);
+    }
+  }
+
+  // Runs the multi handle until pred holds or the owner cancels. Even when pred holds at
+  // once (an image fetched ahead), the slots freed since the last call are refilled, or they
+  // would stay idle while the run commits a row of images that are already here.
   void Drive(const std::function<bool()>& pred) {
+    if (pred()) {
+      if (!Cancelled() && CanStartImage()) Pump();
+      return;
+    }
     while (!pred()) {
       if (Cancelled()) {
         AbortAll();
         return;
       }
-      StartImages();
-      int running = 0;
-      curl_multi_perform(multi, &running);
-      int left = 0;
-      while (CURLMsg* msg = curl_multi_info_read(multi, &left)) {
-        if (msg->msg != CURLMSG_DONE) continue;
-        CURL* e = msg->easy_handle;
-        const CURLcode code = msg->data.result;
-        curl_multi_remove_handle(multi, e);
-        auto it = std::find_if(active.begin(), active.end(),
-                               [e](const std::unique_ptr<Job>& j) { return j->easy == e; });
-        if (it == active.end()) continue;
-        auto owned = std::move(*it);
-        active.erase(it);
-        Complete(std::move(owned), code);
-      }
+      Pump();
       CheckStalls();
       if (pred()) break;
+      // Slots freed just now are filled before sleeping, not after the next socket event.
+      StartImages();
       curl_multi_poll(multi, nullptr, 0, 50, nullptr);
     }
   }
@@ -234,12 +248,14 @@ struct CurlTransfer::Impl {
     active.push_back(std::move(job));
   }
 
-  void StartImages() {
+  bool CanStartImage() const {
     const std::size_t jobs = static_cast<std::size_t>(std::max(1, options.jobs));
-    while (next_to_start < requests.size() && active.size() < jobs &&
-           next_to_start < next_to_finish + jobs * kLookaheadPerJob) {
-      StartImage(next_to_start++, true);
-    }
+    return next_to_start < requests.size() && active.size() < jobs &&
+           next_to_start < next_to_finish + jobs * kLookaheadPerJob;
+  }
+
+  void StartImages() {
+    while (CanStartImage()) StartImage(next_to_start++, true);
   }
 
   void AbortAll() {
@@ -290,7 +306,7 @@ std::string CurlTransfer::RetrievePage(const std::string& url) {
   if (m.page_result == CURLE_OK && !done->stalled && !done->too_large) {
     const char* content_type = nullptr;
     curl_easy_getinfo(done->easy, CURLINFO_CONTENT_TYPE, &content_type);
-    text = DecodePage(done->body, content_type ? content_type : "");
+    text = DecodePage(std::move(done->body), content_type ? content_type : "");
   }
   curl_easy_cleanup(done->easy);
   return text;
