@@ -3,6 +3,7 @@
 #include <unicode/ucnv.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "harvest/text_search.h"
@@ -120,28 +121,58 @@ std::string CharsetFromMeta(std::string_view head) {
   return {};
 }
 
-std::string DecodePage(std::string_view bytes, std::string_view content_type) {
-  auto decode_with = [&](const std::string& label, std::string_view body) -> std::string {
+namespace {
+
+// Decodes bytes, or (returning nothing) says that the text is bytes from *keep_from on,
+// unchanged: the caller then keeps the body's own buffer instead of a copy of it.
+std::optional<std::string> Decode(std::string_view bytes, std::string_view content_type,
+                                  std::size_t* keep_from) {
+  *keep_from = 0;
+  auto decode_with = [&](const std::string& label,
+                         std::size_t from) -> std::optional<std::string> {
     Converter c = OpenConverter(label);
-    if (!c) return {};
+    if (!c) return std::string();
+    const std::string_view body = bytes.substr(from);
     if (label == "utf-8" || label == "utf8") {
-      if (IsValidUtf8(body)) return std::string(body);
+      if (IsValidUtf8(body)) {
+        *keep_from = from;
+        return std::nullopt;
+      }
     }
     return ConvertToUtf8(c.get(), body);
   };
 
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return decode_with("utf-8", bytes.substr(3));
-  if (bytes.substr(0, 2) == "\xFF\xFE") return decode_with("UTF-16LE", bytes.substr(2));
-  if (bytes.substr(0, 2) == "\xFE\xFF") return decode_with("UTF-16BE", bytes.substr(2));
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return decode_with("utf-8", 3);
+  if (bytes.substr(0, 2) == "\xFF\xFE") return decode_with("UTF-16LE", 2);
+  if (bytes.substr(0, 2) == "\xFE\xFF") return decode_with("UTF-16BE", 2);
 
   for (const std::string& label :
        {CharsetFromContentType(content_type), CharsetFromMeta(bytes.substr(0, 1024))}) {
     if (label.empty()) continue;
     // An unknown label is passed over to the next rule.
-    if (OpenConverter(label)) return decode_with(label, bytes);
+    if (OpenConverter(label)) return decode_with(label, 0);
   }
-  if (IsValidUtf8(bytes)) return std::string(bytes);
-  return decode_with("windows-31j", bytes);
+  if (IsValidUtf8(bytes)) return std::nullopt;
+  return decode_with("windows-31j", 0);
+}
+
+}  // namespace
+
+std::string DecodePage(std::string_view bytes, std::string_view content_type) {
+  std::size_t keep_from = 0;
+  if (std::optional<std::string> text = Decode(bytes, content_type, &keep_from)) {
+    return std::move(*text);
+  }
+  return std::string(bytes.substr(keep_from));
+}
+
+std::string DecodePage(std::string&& bytes, std::string_view content_type) {
+  std::size_t keep_from = 0;
+  if (std::optional<std::string> text = Decode(bytes, content_type, &keep_from)) {
+    return std::move(*text);
+  }
+  bytes.erase(0, keep_from);
+  return std::move(bytes);
 }
 
 }  // namespace pelmoa

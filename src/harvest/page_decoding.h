@@ -9,6 +9,9 @@ namespace pelmoa {
 // else a <meta> charset in its first 1024 bytes, else UTF-8 when it is valid UTF-8, else
 // Shift_JIS (windows-31j). Unknown labels are passed over; undecodable bytes become U+FFFD.
 std::string DecodePage(std::string_view bytes, std::string_view content_type);
+// The same, reusing the body's buffer when it needs no conversion, so a large page is never
+// held twice.
+std::string DecodePage(std::string&& bytes, std::string_view content_type);
 
 bool IsValidUtf8(std::string_view bytes);
 
