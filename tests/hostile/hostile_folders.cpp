@@ -95,6 +95,24 @@ std::string FullFolder(CaseContext& ctx) {
   return ctx.server.Url("/f/page.html");
 }
 
+// An image that never ends, sent as fast as it is taken, fills the folder and fails there.
+std::string EndlessImage(CaseContext& ctx) {
+  if (!MountTmpfs(ctx, 1 << 20)) {
+    ctx.skip_reason = "cannot mount a small tmpfs here";
+    return {};
+  }
+  WriteFile(ctx.dest / "endless.jpg", "EARLIER");
+  ctx.server.Serve("/f/page.html", "<img src=\"endless.jpg\"><img src=\"small.jpg\">");
+  ctx.server.Handle("/f/endless.jpg", [](const httplib::Request&, httplib::Response& res) {
+    res.set_chunked_content_provider("image/jpeg", [](std::size_t, httplib::DataSink& sink) {
+      static const std::string chunk(64 * 1024, 'J');
+      return sink.write(chunk.data(), chunk.size());
+    });
+  });
+  ctx.server.Serve("/f/small.jpg", "S", "image/jpeg");
+  return ctx.server.Url("/f/page.html");
+}
+
 // A folder already full to the last byte: even a one-byte image cannot be written.
 std::string FullBeforeTheRun(CaseContext& ctx) {
   if (!MountTmpfs(ctx, 64 * 1024)) {
@@ -159,6 +177,10 @@ std::vector<HostileCase> FolderCases() {
          EXPECT_EQ(ReadFile(ctx.dest / "big.jpg"), std::string(20'000, 'E'));
          EXPECT_EQ(ReadFile(ctx.dest / "small.jpg"), "S");
        },
+       2000ms, 1},
+      {"EndlessImageFillsTheFolder", EndlessImage,
+       Loop(2, 1, 2, Lines{"endless.jpg", "small.jpg"}),
+       [](CaseContext& ctx) { EXPECT_EQ(ReadFile(ctx.dest / "endless.jpg"), "EARLIER"); },
        2000ms, 1},
       {"FolderFullBeforeTheRun", FullBeforeTheRun,
        Loop(2, 2, 2, Lines{"filler"})},

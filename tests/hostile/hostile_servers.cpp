@@ -103,6 +103,8 @@ std::vector<HostileCase> ServerCases() {
        EarlierImageKept, 3000ms},
       {"PageHeadDripsFasterThanTheTimeOut", PageFrom(DripHead(2500)), page_unreadable, {},
        3000ms},
+      {"ImageHeadersWithoutEnd", ImageFrom(EndlessHead), image_failed, EarlierImageKept},
+      {"PageHeadersWithoutEnd", PageFrom(EndlessHead), page_unreadable},
       {"RedirectLoopForThePage", RedirectLoopPage, page_unreadable},
       {"RedirectLoopForAnImage", RedirectLoopImage, one_of_two_failed,
        [](CaseContext& ctx) { EXPECT_LE(ctx.server.RequestCount("/h/a.jpg"), 11); }},

@@ -126,6 +126,14 @@ RawServer::Behaviour DripBody(int interval_ms) {
   };
 }
 
+void EndlessHead(int fd, const std::string&, const std::atomic<bool>& stopping) {
+  if (!SendAll(fd, "HTTP/1.1 200 OK\r\n")) return;
+  std::string lines;
+  for (int k = 0; k < 256; ++k) lines += "X-Pad-" + std::to_string(k) + ": " + std::string(64, 'p') + "\r\n";
+  while (!stopping && SendAll(fd, lines)) {
+  }
+}
+
 RawServer::Behaviour DripHead(int interval_ms) {
   return [interval_ms](int fd, const std::string&, const std::atomic<bool>& stopping) {
     const std::string head = "HTTP/1.1 200 OK\r\nX-Padding: " + std::string(100000, 'x');

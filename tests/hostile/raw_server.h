@@ -48,6 +48,8 @@ void ResetMidBody(int fd, const std::string& request, const std::atomic<bool>& s
 void Silent(int fd, const std::string& request, const std::atomic<bool>& stopping);
 // Complete headers of an endless body, then one body byte every interval.
 RawServer::Behaviour DripBody(int interval_ms);
+// A status line, then header lines without end, as fast as the client takes them.
+void EndlessHead(int fd, const std::string& request, const std::atomic<bool>& stopping);
 // The response itself, status line included, one byte every interval.
 RawServer::Behaviour DripHead(int interval_ms);
 
