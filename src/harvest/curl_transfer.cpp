@@ -171,14 +171,8 @@ struct CurlTransfer::Impl {
     }
   }
 
-  // Runs the multi handle until pred holds or the owner cancels. Even when pred holds at
-  // once (an image fetched ahead), the slots freed since the last call are refilled, or they
-  // would stay idle while the run commits a row of images that are already here.
+  // Runs the multi handle until pred holds or the owner cancels.
   void Drive(const std::function<bool()>& pred) {
-    if (pred()) {
-      if (!Cancelled() && CanStartImage()) Pump();
-      return;
-    }
     while (!pred()) {
       if (Cancelled()) {
         AbortAll();
@@ -191,6 +185,10 @@ struct CurlTransfer::Impl {
       StartImages();
       curl_multi_poll(multi, nullptr, 0, 50, nullptr);
     }
+    // The requests for slots freed since the last call go out before the run commits
+    // anything, also when the awaited image was already here: otherwise the slots stay idle
+    // while the run stores a row of images fetched ahead.
+    if (!Cancelled() && CanStartImage()) Pump();
   }
 
   void Complete(std::unique_ptr<Job> job, CURLcode code) {
