@@ -6,9 +6,11 @@
 #include <QDir>
 #include <QEventLoopLocker>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QThread>
 
+#include "folder/folder_actions.h"
 #include "mainwindow/address_completion.h"
 #include "mainwindow/image_viewer.h"
 #include "mainwindow/window_run_host.h"
@@ -60,10 +62,14 @@ void frmMain::cmdReg_Click() {
   OpenRegisteredUrlWindow(this, settings_, prompter_, txtURL);
   AddCompletionAddresses(RegisteredAddresses(settings_));
 }
-void frmMain::cmdBrowse_Click() {}
-void frmMain::cmdFolder_Click() {}
-void frmMain::cmdNew_Click() {}
-void frmMain::cmdHelp_Click() {}
+void frmMain::cmdBrowse_Click() { FolderActions(settings_, prompter_).OpenPage(txtURL->text()); }
+void frmMain::cmdFolder_Click() {
+  FolderActions(settings_, prompter_).ChooseFolder(this, *txtFolder);
+}
+void frmMain::cmdNew_Click() {
+  FolderActions(settings_, prompter_).CreateFolder(this, txtFolder->text());
+}
+void frmMain::cmdHelp_Click() { FolderActions(settings_, prompter_).OpenHelp(); }
 
 void frmMain::cmdQuit_Click() {
   SaveWindowPosition();
