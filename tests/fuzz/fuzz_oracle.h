@@ -3,8 +3,8 @@
 // Plain, obviously correct searches the fuzz targets compare the fast scanners against.
 
 #include <cstddef>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string_view>
 

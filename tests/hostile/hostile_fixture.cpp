@@ -97,8 +97,8 @@ void HostileTest::RunBounded(RecordingHost& host, const std::string& url,
   RunBounded(host, url, dest_str(), bound);
 }
 
-void HostileTest::RunBounded(RecordingHost& host, const std::string& url,
-                             const std::string& folder, std::chrono::seconds bound) {
+void HostileTest::RunBounded(RecordingHost& host, const std::string& url, const std::string& folder,
+                             std::chrono::seconds bound) {
   std::promise<void> ended;
   std::future<void> ended_future = ended.get_future();
   std::thread run([&] {
@@ -128,8 +128,7 @@ void HostileTest::ExpectOutcome(const RecordingHost& host, const Outcome& o) con
     const Lines maxima = host.Filter("max:");
     EXPECT_FALSE(maxima.empty());
     for (const auto& m : maxima) EXPECT_EQ(m, std::to_string(o.total));
-    EXPECT_NE(std::find(statuses.begin(), statuses.end(), DownloadText(o.total)),
-              statuses.end());
+    EXPECT_NE(std::find(statuses.begin(), statuses.end(), DownloadText(o.total)), statuses.end());
     Lines error_texts;
     for (const auto& s : statuses) {
       if (s.find("   Error:") != std::string::npos) error_texts.push_back(s);

@@ -31,9 +31,9 @@ std::string ErrorText(int32_t total, int32_t errors);
 // What a hostile run must end with.
 struct Outcome {
   Lines messages;
-  int32_t total = -1;  // N of the download loop; -1 when the run never reaches it
-  int32_t errors = 0;  // the error count shown last
-  int steps = -1;      // progress steps; -1 leaves them unchecked
+  int32_t total = -1;          // N of the download loop; -1 when the run never reaches it
+  int32_t errors = 0;          // the error count shown last
+  int steps = -1;              // progress steps; -1 leaves them unchecked
   std::optional<Lines> files;  // the destination folder's entries afterwards
 };
 
@@ -54,8 +54,7 @@ class HostileTest : public ::testing::Test {
 
   // Runs one harvest on a thread of its own. A run that has not ended within bound fails
   // the test and is cancelled; one that ignores the cancel as well ends the program.
-  void RunBounded(RecordingHost& host, const std::string& url,
-                  std::chrono::seconds bound = 60s);
+  void RunBounded(RecordingHost& host, const std::string& url, std::chrono::seconds bound = 60s);
   void RunBounded(RecordingHost& host, const std::string& url, const std::string& folder,
                   std::chrono::seconds bound = 60s);
 

@@ -64,8 +64,9 @@ std::string ReadOnlyFolder(CaseContext& ctx) {
     if (SetImmutable(ctx.dest, true)) {
       ctx.undo.push_back([dest = ctx.dest] { SetImmutable(dest, false); });
     } else {
-      ctx.skip_reason = "running as root without mount or the immutable attribute: no way "
-                        "to make a folder read-only here";
+      ctx.skip_reason =
+          "running as root without mount or the immutable attribute: no way "
+          "to make a folder read-only here";
     }
   }
   return TwoImages(ctx);
@@ -167,28 +168,22 @@ std::string FolderUnderAFile(CaseContext& ctx) {
 
 std::vector<HostileCase> FolderCases() {
   return {
-      {"ReadOnlyFolder", ReadOnlyFolder,
-       Loop(2, 2, 2, Lines{"a.gif"}),
+      {"ReadOnlyFolder", ReadOnlyFolder, Loop(2, 2, 2, Lines{"a.gif"}),
        [](CaseContext& ctx) { EXPECT_EQ(ReadFile(ctx.dest / "a.gif"), "EARLIER"); }},
       // One at a time, so the small image is not written while the large one holds the space.
-      {"ImageLargerThanTheFreeSpace", FullFolder,
-       Loop(3, 2, 3, Lines{"big.jpg", "small.jpg"}),
+      {"ImageLargerThanTheFreeSpace", FullFolder, Loop(3, 2, 3, Lines{"big.jpg", "small.jpg"}),
        [](CaseContext& ctx) {
          EXPECT_EQ(ReadFile(ctx.dest / "big.jpg"), std::string(20'000, 'E'));
          EXPECT_EQ(ReadFile(ctx.dest / "small.jpg"), "S");
        },
        2000ms, 1},
-      {"EndlessImageFillsTheFolder", EndlessImage,
-       Loop(2, 1, 2, Lines{"endless.jpg", "small.jpg"}),
-       [](CaseContext& ctx) { EXPECT_EQ(ReadFile(ctx.dest / "endless.jpg"), "EARLIER"); },
-       2000ms, 1},
-      {"FolderFullBeforeTheRun", FullBeforeTheRun,
-       Loop(2, 2, 2, Lines{"filler"})},
-      {"FolderRemovedDuringTheRun", RemovedDuringTheRun,
-       Loop(6, 5, 6),
+      {"EndlessImageFillsTheFolder", EndlessImage, Loop(2, 1, 2, Lines{"endless.jpg", "small.jpg"}),
+       [](CaseContext& ctx) { EXPECT_EQ(ReadFile(ctx.dest / "endless.jpg"), "EARLIER"); }, 2000ms,
+       1},
+      {"FolderFullBeforeTheRun", FullBeforeTheRun, Loop(2, 2, 2, Lines{"filler"})},
+      {"FolderRemovedDuringTheRun", RemovedDuringTheRun, Loop(6, 5, 6),
        [](CaseContext& ctx) { EXPECT_FALSE(fs::exists(ctx.dest)) << "the folder came back"; }},
-      {"ImageNameTakenByAFolder", ImageNameIsAFolder,
-       Loop(2, 1, 2, Lines{"a.gif", "b.gif"}),
+      {"ImageNameTakenByAFolder", ImageNameIsAFolder, Loop(2, 1, 2, Lines{"a.gif", "b.gif"}),
        [](CaseContext& ctx) { EXPECT_EQ(ReadFile(ctx.dest / "a.gif" / "inner.txt"), "INNER"); }},
       // The link itself is replaced; the file it pointed to is untouched.
       {"ImageNameTakenByALinkToOutside", ImageNameIsALinkOutside,
@@ -197,8 +192,7 @@ std::vector<HostileCase> FolderCases() {
          EXPECT_FALSE(fs::is_symlink(ctx.dest / "a.gif"));
          EXPECT_EQ(ReadFile(ctx.dest / "a.gif"), "NEW A");
        }},
-      {"FolderPathRunsThroughAFile", FolderUnderAFile,
-       Loop(2, 2, 2, Lines{"plain"})},
+      {"FolderPathRunsThroughAFile", FolderUnderAFile, Loop(2, 2, 2, Lines{"plain"})},
   };
 }
 

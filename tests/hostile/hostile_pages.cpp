@@ -120,8 +120,8 @@ std::string NulAndBrokenUtf8(CaseContext& ctx) {
 }
 
 std::string BrokenUtf8WithoutCharset(CaseContext& ctx) {
-  ServeBytes(ctx.server, "/sj/page.html",
-             "\x80\xff\xfd\0\x81<img src=\"ok.gif\">\xa0\xfe"s, "text/html");
+  ServeBytes(ctx.server, "/sj/page.html", "\x80\xff\xfd\0\x81<img src=\"ok.gif\">\xa0\xfe"s,
+             "text/html");
   ctx.server.Serve("/sj/ok.gif", TinyGif(), "image/gif");
   return ctx.server.Url("/sj/page.html");
 }
@@ -136,10 +136,10 @@ const std::string kName255 = std::string(251, 'm') + ".jpg";
 std::string HostileNames(CaseContext& ctx) {
   std::string page;
   for (const std::string& ref :
-       {std::string("."), std::string(".."), std::string("sub/.."),
-        std::string("..\\..\\x.jpg"), std::string("x\x1f.gif"), std::string("x\x7f.gif"),
-        std::string("a\tb.jpg"), std::string("sub/..\\evil.png"), std::string(296, 'n') + ".jpg",
-        kName255, std::string("../up.jpg"), std::string("%2e%2e%2fpct.jpg"),
+       {std::string("."), std::string(".."), std::string("sub/.."), std::string("..\\..\\x.jpg"),
+        std::string("x\x1f.gif"), std::string("x\x7f.gif"), std::string("a\tb.jpg"),
+        std::string("sub/..\\evil.png"), std::string(296, 'n') + ".jpg", kName255,
+        std::string("../up.jpg"), std::string("%2e%2e%2fpct.jpg"),
         std::string("/../../root.gif")}) {
     page += "<img src=\"" + ref + "\">";
   }
@@ -174,24 +174,19 @@ std::string CycleThroughRedirect(CaseContext& ctx) {
 
 std::vector<HostileCase> PageCases() {
   return {
-      {"HundredThousandReferences", HundredThousandReferences,
-       Loop(100'000, 1000, 2000),
+      {"HundredThousandReferences", HundredThousandReferences, Loop(100'000, 1000, 2000),
        [](CaseContext& ctx) {
          EXPECT_EQ(std::distance(std::filesystem::directory_iterator(ctx.dest), {}), 1000);
        }},
       {"PageOneByteOverTheLimit", OverTheLimit, Message(kUnreadablePage),
        [](CaseContext& ctx) { EXPECT_EQ(ctx.server.RequestCount("/x.jpg"), 0); }},
-      {"PageExactlyAtTheLimit", AtTheLimit,
-       Loop(1, 0, 1, Lines{"x.jpg"})},
+      {"PageExactlyAtTheLimit", AtTheLimit, Loop(1, 0, 1, Lines{"x.jpg"})},
       {"EndlessChunkedPage", EndlessPage, Message(kUnreadablePage)},
       {"GzipBombPage", Bomb, Message(kUnreadablePage)},
       {"NulBytesAndBrokenUtf8", NulAndBrokenUtf8,
        Loop(3, 1, 3, Lines{"bad\xEF\xBF\xBD.png", "ok.gif"}),
-       [](CaseContext& ctx) {
-         EXPECT_EQ(ReadFile(ctx.dest / "bad\xEF\xBF\xBD.png"), TinyPng());
-       }},
-      {"BrokenUtf8WithoutCharset", BrokenUtf8WithoutCharset,
-       Loop(1, 0, 1, Lines{"ok.gif"})},
+       [](CaseContext& ctx) { EXPECT_EQ(ReadFile(ctx.dest / "bad\xEF\xBF\xBD.png"), TinyPng()); }},
+      {"BrokenUtf8WithoutCharset", BrokenUtf8WithoutCharset, Loop(1, 0, 1, Lines{"ok.gif"})},
       {"OnlyNulBytes", OnlyNulBytes, Message(kNoImages)},
       {"FileNamesThatClimbOrCarryControls", HostileNames,
        Loop(10, 6, 10, Lines{"%2e%2e%2fpct.jpg", kName255, "root.gif", "up.jpg"}),
@@ -203,14 +198,12 @@ std::vector<HostileCase> PageCases() {
            EXPECT_EQ(r.find("x.jpg"), std::string::npos) << r;
          }
        }},
-      {"FramesetNamingItselfByOtherSpellings", SelfByOtherSpellings,
-       Loop(1, 0, 1, Lines{"z.gif"}),
+      {"FramesetNamingItselfByOtherSpellings", SelfByOtherSpellings, Loop(1, 0, 1, Lines{"z.gif"}),
        [](CaseContext& ctx) {
          EXPECT_EQ(ctx.server.RequestCount("/c/self.html"), 1);
          EXPECT_EQ(ctx.server.RequestCount("/c/pics.html"), 1);
        }},
-      {"TwoPageCycleThroughARedirect", CycleThroughRedirect,
-       Loop(1, 0, 2, Lines{"z.gif"}),
+      {"TwoPageCycleThroughARedirect", CycleThroughRedirect, Loop(1, 0, 2, Lines{"z.gif"}),
        [](CaseContext& ctx) {
          EXPECT_EQ(ctx.server.RequestCount("/r/b.html"), 1);
          EXPECT_EQ(ctx.server.RequestCount("/r/a.html"), 2);

@@ -12,8 +12,7 @@ std::function<std::string(CaseContext&)> ImageFrom(RawServer::Behaviour behaviou
   return [behaviour](CaseContext& ctx) {
     ctx.raw = std::make_unique<RawServer>(behaviour);
     WriteFile(ctx.dest / "r.jpg", "EARLIER");
-    ctx.server.Serve("/s/page.html", "<img src=\"ok1.gif\"><img src=\"" +
-                                         ctx.raw->Url("/r.jpg") +
+    ctx.server.Serve("/s/page.html", "<img src=\"ok1.gif\"><img src=\"" + ctx.raw->Url("/r.jpg") +
                                          "\"><img src=\"ok2.gif\">");
     ctx.server.Serve("/s/ok1.gif", TinyGif(), "image/gif");
     ctx.server.Serve("/s/ok2.gif", TinyGif(), "image/gif");
@@ -32,7 +31,6 @@ void EarlierImageKept(CaseContext& ctx) {
   EXPECT_EQ(ReadFile(ctx.dest / "r.jpg"), "EARLIER");
   EXPECT_EQ(ReadFile(ctx.dest / "ok2.gif"), TinyGif());
 }
-
 
 std::string Page(CaseContext& ctx, const std::string& body) {
   ctx.server.Serve("/h/page.html", body);
@@ -54,18 +52,18 @@ std::string RedirectLoopImage(CaseContext& ctx) {
 
 std::function<std::string(CaseContext&)> RedirectPageTo(std::string scheme) {
   return [scheme](CaseContext& ctx) {
-    ctx.server.Redirect("/h/away.html",
-                        scheme == "file" ? "file://" + (ctx.sandbox / "outside.txt").string()
-                                         : "ftp://127.0.0.1:1/page.html");
+    ctx.server.Redirect("/h/away.html", scheme == "file"
+                                            ? "file://" + (ctx.sandbox / "outside.txt").string()
+                                            : "ftp://127.0.0.1:1/page.html");
     return ctx.server.Url("/h/away.html");
   };
 }
 
 std::function<std::string(CaseContext&)> RedirectImageTo(std::string scheme) {
   return [scheme](CaseContext& ctx) {
-    ctx.server.Redirect("/h/away.jpg",
-                        scheme == "file" ? "file://" + (ctx.sandbox / "outside.txt").string()
-                                         : "ftp://127.0.0.1:1/away.jpg");
+    ctx.server.Redirect("/h/away.jpg", scheme == "file"
+                                           ? "file://" + (ctx.sandbox / "outside.txt").string()
+                                           : "ftp://127.0.0.1:1/away.jpg");
     ctx.server.Serve("/h/ok.gif", TinyGif(), "image/gif");
     return Page(ctx, "<img src=\"away.jpg\"><img src=\"ok.gif\">");
   };
@@ -92,17 +90,20 @@ std::vector<HostileCase> ServerCases() {
   return {
       {"ResetInTheMiddleOfAnImage", ImageFrom(ResetMidBody), image_failed, EarlierImageKept},
       {"ResetInTheMiddleOfThePage", PageFrom(ResetMidBody), page_unreadable},
+      {"ImageShorterThanItsLength", ImageFrom(ShortBody), image_failed, EarlierImageKept},
+      {"ImageChunksEndWithoutTheLastChunk", ImageFrom(ChunkedCutShort), image_failed,
+       EarlierImageKept},
+      {"PageShorterThanItsLength", PageFrom(ShortBody), page_unreadable},
       {"ImageServerAcceptsAndNeverAnswers", ImageFrom(Silent), image_failed, EarlierImageKept,
        1000ms},
       {"PageServerAcceptsAndNeverAnswers", PageFrom(Silent), page_unreadable, {}, 1000ms},
-      {"ImageOneByteEveryFiveSeconds", ImageFrom(DripBody(5000)), image_failed,
-       EarlierImageKept, 1000ms},
+      {"ImageOneByteEveryFiveSeconds", ImageFrom(DripBody(5000)), image_failed, EarlierImageKept,
+       1000ms},
       // A byte comes more often than the time-out, so the line is never idle for a whole
       // window, yet it brings less than a byte a second: still no useful progress.
-      {"ImageDripsFasterThanTheTimeOut", ImageFrom(DripBody(2500)), image_failed,
-       EarlierImageKept, 3000ms},
-      {"PageHeadDripsFasterThanTheTimeOut", PageFrom(DripHead(2500)), page_unreadable, {},
+      {"ImageDripsFasterThanTheTimeOut", ImageFrom(DripBody(2500)), image_failed, EarlierImageKept,
        3000ms},
+      {"PageHeadDripsFasterThanTheTimeOut", PageFrom(DripHead(2500)), page_unreadable, {}, 3000ms},
       {"ImageHeadersWithoutEnd", ImageFrom(EndlessHead), image_failed, EarlierImageKept},
       {"PageHeadersWithoutEnd", PageFrom(EndlessHead), page_unreadable},
       {"RedirectLoopForThePage", RedirectLoopPage, page_unreadable},

@@ -101,12 +101,23 @@ void RawServer::Serve(int fd) {
 }
 
 void ResetMidBody(int fd, const std::string&, const std::atomic<bool>&) {
-  SendAll(fd,
-          "HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: 1000000\r\n\r\n" +
-              std::string(64 * 1024, 'R'));
+  SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: 1000000\r\n\r\n" +
+                  std::string(64 * 1024, 'R'));
   // Lingering for zero seconds turns the close that follows into a reset.
   linger l{1, 0};
   ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
+}
+
+void ShortBody(int fd, const std::string&, const std::atomic<bool>&) {
+  SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: 5000\r\n\r\n" +
+                  std::string(1000, 'S'));
+}
+
+void ChunkedCutShort(int fd, const std::string&, const std::atomic<bool>&) {
+  SendAll(fd,
+          "HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nTransfer-Encoding: chunked\r\n\r\n"
+          "400\r\n" +
+              std::string(1024, 'C') + "\r\n");
 }
 
 void Silent(int, const std::string&, const std::atomic<bool>& stopping) {
@@ -116,8 +127,9 @@ void Silent(int, const std::string&, const std::atomic<bool>& stopping) {
 
 RawServer::Behaviour DripBody(int interval_ms) {
   return [interval_ms](int fd, const std::string&, const std::atomic<bool>& stopping) {
-    if (!SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n"
-                     "Content-Length: 100000000\r\n\r\n")) {
+    if (!SendAll(fd,
+                 "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n"
+                 "Content-Length: 100000000\r\n\r\n")) {
       return;
     }
     while (SleepUnlessStopping(interval_ms, stopping)) {
@@ -129,7 +141,8 @@ RawServer::Behaviour DripBody(int interval_ms) {
 void EndlessHead(int fd, const std::string&, const std::atomic<bool>& stopping) {
   if (!SendAll(fd, "HTTP/1.1 200 OK\r\n")) return;
   std::string lines;
-  for (int k = 0; k < 256; ++k) lines += "X-Pad-" + std::to_string(k) + ": " + std::string(64, 'p') + "\r\n";
+  for (int k = 0; k < 256; ++k)
+    lines += "X-Pad-" + std::to_string(k) + ": " + std::string(64, 'p') + "\r\n";
   while (!stopping && SendAll(fd, lines)) {
   }
 }

@@ -44,6 +44,10 @@ class RawServer {
 // Behaviours.
 // Headers promising a large body, part of it, then a TCP reset instead of the rest.
 void ResetMidBody(int fd, const std::string& request, const std::atomic<bool>& stopping);
+// Promises more body than it sends, then closes the connection cleanly.
+void ShortBody(int fd, const std::string& request, const std::atomic<bool>& stopping);
+// A chunked body that stops between chunks, without the last, empty chunk.
+void ChunkedCutShort(int fd, const std::string& request, const std::atomic<bool>& stopping);
 // Reads the request and says nothing, holding the connection open.
 void Silent(int fd, const std::string& request, const std::atomic<bool>& stopping);
 // Complete headers of an endless body, then one body byte every interval.
