@@ -1,8 +1,10 @@
 #include "folder/browser_address.h"
 
 namespace pelmoa {
+namespace {
 
-QString TrimSpaces(const QString& text) {
+// Trimming removes space characters (U+0020) only, as the run request does.
+QString TrimmedOfSpaces(const QString& text) {
   qsizetype first = 0;
   qsizetype last = text.size();
   while (first < last && text.at(first) == u' ') ++first;
@@ -10,8 +12,10 @@ QString TrimSpaces(const QString& text) {
   return text.mid(first, last - first);
 }
 
+}  // namespace
+
 std::optional<QString> BrowserAddress(const QString& url_text) {
-  if (TrimSpaces(url_text).isEmpty()) return std::nullopt;
+  if (TrimmedOfSpaces(url_text).isEmpty()) return std::nullopt;
   // Case-sensitive on purpose: "HTTP://" gets the prefix like any other text.
   if (url_text.startsWith(QLatin1String("http://"), Qt::CaseSensitive) ||
       url_text.startsWith(QLatin1String("https://"), Qt::CaseSensitive)) {

@@ -10,7 +10,4 @@ namespace pelmoa {
 // "http://" in front of the text. The text is not trimmed, so its spaces stay where they are.
 std::optional<QString> BrowserAddress(const QString& url_text);
 
-// Removes space characters (U+0020 only) at both ends.
-QString TrimSpaces(const QString& text);
-
 }  // namespace pelmoa

@@ -1,0 +1,75 @@
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "mainwindow/frm_main.h"
+#include "mainwindow/settings_store.h"
+#include "recording_prompter.h"
+
+namespace pelmoa {
+
+// The new-folder button of the real main window reaches the folder actions. (The other three
+// buttons open the desktop's dialog or browser, which cannot run here.)
+class MainWindowButtonsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void newFolderButton_data();
+  void newFolderButton();
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<QSettingsStore> settings_;
+  std::unique_ptr<testing::RecordingPrompter> prompter_;
+  std::unique_ptr<frmMain> window_;
+};
+
+void MainWindowButtonsTest::init() {
+  dir_ = std::make_unique<QTemporaryDir>();
+  QVERIFY(dir_->isValid());
+  settings_ = std::make_unique<QSettingsStore>(dir_->filePath(QStringLiteral("Pelmoa.conf")));
+  prompter_ = std::make_unique<testing::RecordingPrompter>();
+  window_ = std::make_unique<frmMain>(*settings_, *prompter_);
+}
+
+void MainWindowButtonsTest::cleanup() {
+  window_.reset();
+  prompter_.reset();
+  settings_.reset();
+  dir_.reset();
+}
+
+void MainWindowButtonsTest::newFolderButton_data() {
+  QTest::addColumn<QString>("relative");
+  QTest::addColumn<QString>("title");
+
+  QTest::newRow("missing folder is created") << "images/2026" << "新規フォルダ";
+  QTest::newRow("existing folder") << "." << "既存";
+}
+
+void MainWindowButtonsTest::newFolderButton() {
+  QFETCH(QString, relative);
+  QFETCH(QString, title);
+  auto* txtFolder = window_->findChild<QLineEdit*>(QStringLiteral("txtFolder"));
+  auto* cmdNew = window_->findChild<QPushButton*>(QStringLiteral("cmdNew"));
+  QVERIFY(txtFolder && cmdNew);
+  const QString folder = dir_->filePath(relative);
+  txtFolder->setText(folder);
+
+  cmdNew->click();
+
+  QCOMPARE(prompter_->boxes.size(), 1);
+  QCOMPARE(prompter_->boxes[0].title, title);
+  QVERIFY(QFileInfo(folder).isDir());
+  QCOMPARE(txtFolder->text(), folder);
+}
+
+}  // namespace pelmoa
+
+QTEST_MAIN(pelmoa::MainWindowButtonsTest)
+#include "main_window_buttons_test.moc"
