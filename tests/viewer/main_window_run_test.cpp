@@ -1,0 +1,146 @@
+// Whole runs from the main window against a local HTTP server, with the real viewer plugged in.
+
+#include <QBuffer>
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "mainwindow/frm_main.h"
+#include "mainwindow/prompter.h"
+#include "mainwindow/settings_store.h"
+#include "test_server.h"
+#include "viewer/viewer_for_main_window.h"
+
+using pelmoa::frmChild;
+using pelmoa::frmMain;
+
+namespace {
+
+constexpr int kRunTimeoutMs = 20000;
+
+// Answers every box with its first button; a run that stores images asks nothing.
+class AnsweringPrompter : public pelmoa::Prompter {
+ public:
+  QMessageBox::StandardButton Show(QWidget*, const QString& title, const QString&,
+                                   QMessageBox::Icon, QMessageBox::StandardButtons) override {
+    titles.append(title);
+    return QMessageBox::Ok;
+  }
+  QStringList titles;
+};
+
+std::string Jpeg(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(Qt::darkCyan);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "JPEG");
+  return bytes.toStdString();
+}
+
+}  // namespace
+
+class MainWindowRunTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void OneChildPerStoredImage_data();
+  void OneChildPerStoredImage();
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<pelmoa::QSettingsStore> settings_;
+  AnsweringPrompter prompter_;
+  std::unique_ptr<pelmoa::testing::TestServer> server_;
+  std::unique_ptr<frmMain> window_;
+  std::unique_ptr<pelmoa::ViewerForMainWindow> viewer_;
+};
+
+void MainWindowRunTest::init() {
+  dir_ = std::make_unique<QTemporaryDir>();
+  QVERIFY(dir_->isValid());
+  QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("images")));
+  settings_ = std::make_unique<pelmoa::QSettingsStore>(dir_->filePath("settings.ini"));
+  prompter_.titles.clear();
+  server_ = std::make_unique<pelmoa::testing::TestServer>();
+  // Entry 2 has no "." in its name and is passed over; entry 3 is missing on the server.
+  server_->Serve("/page.html",
+                 "<html><body><img src=\"a.png\"><img src=\"cgi/photojpg\">"
+                 "<img src=\"missing.jpg\"><img src=\"b.gif\"><img src=\"c.jpg\">"
+                 "</body></html>");
+  server_->Serve("/a.png", pelmoa::testing::TinyPng(), "image/png");
+  server_->Serve("/b.gif", pelmoa::testing::TinyGif(), "image/gif");
+  server_->Serve("/c.jpg", Jpeg(400, 300), "image/jpeg");
+  server_->Serve("/missing.jpg", "not here", "text/plain", 404);
+
+  window_ = std::make_unique<frmMain>(*settings_, prompter_);
+  viewer_ = std::make_unique<pelmoa::ViewerForMainWindow>(
+      [window = window_.get()] { return window->chkHalf->isChecked(); });
+  window_->SetImageViewer(viewer_.get());
+  window_->show();
+  window_->txtURL->setText(QString::fromStdString(server_->Url("/page.html")));
+  window_->txtFolder->setText(dir_->filePath("images"));
+}
+
+void MainWindowRunTest::cleanup() {
+  if (window_) QTRY_VERIFY_WITH_TIMEOUT(!window_->RunInProgress(), kRunTimeoutMs);
+  window_->SetImageViewer(nullptr);
+  viewer_.reset();
+  window_.reset();
+  server_.reset();
+  settings_.reset();
+  dir_.reset();
+}
+
+void MainWindowRunTest::OneChildPerStoredImage_data() {
+  QTest::addColumn<bool>("half");
+  QTest::addColumn<QSize>("jpeg_client");
+  QTest::newRow("full size") << false << QSize(400, 300);
+  QTest::newRow("half size") << true << QSize(200, 150);
+}
+
+void MainWindowRunTest::OneChildPerStoredImage() {
+  QFETCH(bool, half);
+  QFETCH(QSize, jpeg_client);
+  window_->chkView->setChecked(true);
+  window_->chkHalf->setChecked(half);
+  QSignalSpy finished(window_.get(), &frmMain::RunFinished);
+  window_->cmdGet->click();
+  QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+  QVERIFY(prompter_.titles.isEmpty());
+
+  pelmoa::frmDisp* frame = viewer_->viewer().frame();
+  QVERIFY(frame);
+  QVERIFY(frame->isVisible());
+  QStringList captions;
+  for (QMdiSubWindow* sub : frame->mdi_area()->subWindowList()) captions << sub->windowTitle();
+  QCOMPARE(captions, QStringList({"a.png", "b.gif", "c.jpg"}));
+
+  const auto& children = viewer_->viewer().ViewerChildren();
+  QCOMPARE(children.size(), size_t{6});
+  QVERIFY(!children[2]);
+  QVERIFY(!children[3]);
+  QCOMPARE(children[5]->size(), jpeg_client);
+  QVERIFY(!children[5]->Picture1()->pixmap().isNull() || !children[5]->Image1()->pixmap().isNull());
+
+  // A second run adds its children to the open frame.
+  window_->cmdGet->click();
+  QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, kRunTimeoutMs);
+  QCOMPARE(frame->mdi_area()->subWindowList().size(), 6);
+}
+
+QTEST_MAIN(MainWindowRunTest)
+#include "main_window_run_test.moc"
