@@ -17,12 +17,17 @@ namespace {
 
 // The page the user named is level 1; frames below this level are not harvested.
 constexpr int kMaxFrameLevel = 16;
+// Frame pages harvested under the page the user named, all levels together. The level limit
+// bounds only the depth: a frameset naming the next page ten times at every level would
+// otherwise nest 10^15 runs, since siblings are harvested as often as they are named.
+constexpr int kMaxFramePages = 1024;
 
 // The addresses being harvested by the enclosing runs, so a frameset that names itself, or
 // a cycle of framesets, ends instead of nesting for ever.
 struct Enclosing {
   std::set<std::string> addresses;
   int level = 0;
+  int frame_pages = 0;
 };
 
 // Holds the PNG picture loader for exactly one run, whichever way the run ends.
@@ -48,6 +53,8 @@ void HarvestFrames(const std::string& page_url, const std::string& folder, RunHo
     if (host.Cancelled()) return;
     if (enclosing.level >= kMaxFrameLevel) continue;
     if (enclosing.addresses.count(NormalisePageAddress(frame))) continue;
+    if (enclosing.frame_pages >= kMaxFramePages) return;
+    ++enclosing.frame_pages;
     Run(frame, folder, host, enclosing);
   }
 }
