@@ -1,7 +1,6 @@
 #include "viewer/viewer.h"
 
 #include <QLabel>
-#include <QMdiSubWindow>
 
 #include "mainwindow/twips.h"
 
