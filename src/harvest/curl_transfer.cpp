@@ -20,6 +20,7 @@ using Clock = std::chrono::steady_clock;
 
 // Completed images waiting for their turn may hold at most this many temporary files per job.
 constexpr std::size_t kLookaheadPerJob = 8;
+constexpr long kReceiveBufferBytes = 128 * 1024;
 
 struct Job {
   CURL* easy = nullptr;
@@ -118,6 +119,9 @@ struct CurlTransfer::Impl {
     curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, CountHeader);
     curl_easy_setopt(e, CURLOPT_HEADERDATA, job);
     curl_easy_setopt(e, CURLOPT_PIPEWAIT, 1L);
+    // Large images arrive in fewer, larger pieces: a quarter of the system calls and loop
+    // turns of the 16 KB default, for 112 KB more memory per transfer in flight.
+    curl_easy_setopt(e, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
     job->checkpoint = Clock::now();
     return e;
   }
