@@ -8,6 +8,7 @@
 #include "mainwindow/frm_main.h"
 #include "mainwindow/prompter.h"
 #include "mainwindow/settings_store.h"
+#include "viewer/viewer_for_main_window.h"
 
 int main(int argc, char** argv) {
   // Before any thread exists: libcurl's global set-up is not thread-safe.
@@ -27,10 +28,14 @@ int main(int argc, char** argv) {
     pelmoa::QSettingsStore settings;
     pelmoa::QMessageBoxPrompter prompter;
     pelmoa::frmMain window(settings, prompter);
+    // The half-size option is read once per image, from the window's check box.
+    pelmoa::ViewerForMainWindow viewer([&window] { return window.chkHalf->isChecked(); });
+    window.SetImageViewer(&viewer);
     QObject::connect(&window, &pelmoa::frmMain::EndProgram, &app,
                      [] { QCoreApplication::exit(0); });
     window.show();
     rc = QApplication::exec();
+    window.SetImageViewer(nullptr);
   }
   curl_global_cleanup();
   return rc;

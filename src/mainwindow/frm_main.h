@@ -1,33 +1,34 @@
 #pragma once
 
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QList>
 #include <QPointer>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 #include <memory>
 
 #include "harvest/transfer.h"
+#include "mainwindow/progress_bar.h"
+#include "mainwindow/status_bar.h"
 
-class QCheckBox;
 class QEventLoopLocker;
-class QGroupBox;
-class QLineEdit;
-class QPushButton;
 class QThread;
 
 namespace pelmoa {
 
 class AddressCompletion;
 class ImageViewer;
-class ProgressBar;
 class Prompter;
 class SettingsStore;
-class StatusBar;
 struct RunState;
 
 // The program's main window. Its controls carry the names (member and objectName) that the
-// rest of the program knows them by; other windows read and write them directly.
+// rest of the program knows them by; other windows read and write them directly, so their
+// classes are complete here.
 //
 // The window is split by duty over several files: frm_main_build.cpp builds the controls,
 // frm_main_settings.cpp places the window and saves its position, run_request.cpp starts

@@ -1,5 +1,6 @@
 // frmMain's start-up and shut-down: the window's place in twips, the destination folder.
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QRectF>
@@ -11,8 +12,7 @@
 #include "mainwindow/frm_main.h"
 #include "mainwindow/settings_store.h"
 #include "mainwindow/twips.h"
-
-#include <QDir>
+#include "sources/registered_url_store.h"
 
 namespace pelmoa {
 
@@ -51,6 +51,7 @@ void frmMain::Form_Load() {
   txtFolder->setText(settings_.ReadSetting(kApp, kSection, kDLFolder, default_folder));
 
   completion_ = new AddressCompletion(txtURL, QDir::homePath(), this);
+  completion_->AddAddresses(RegisteredAddresses(settings_));
 
   BuildLockedControls();
 }

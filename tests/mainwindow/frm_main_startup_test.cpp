@@ -13,9 +13,11 @@
 #include <filesystem>
 #include <memory>
 
+#include "mainwindow/address_completion.h"
 #include "mainwindow/fonts.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/settings_store.h"
+#include "sources/registered_url_store.h"
 #include "temp_dir.h"
 #include "test_doubles.h"
 
@@ -133,6 +135,17 @@ class FrmMainStartupTest : public QObject {
     QVERIFY(window_->pos().x() <= 2);
   }
 
+  void registeredAddressesAreProposed() {
+    pelmoa::SaveRegisteredUrls(*settings_, {{U("画像の館"), QStringLiteral("http://gallery.test/")},
+                                            {U("日記"), QStringLiteral("http://diary.test/")}});
+    Open();
+    const QStringList known = window_->address_completion()->Addresses();
+    QVERIFY(known.contains(QStringLiteral("http://gallery.test/")));
+    QVERIFY(known.contains(QStringLiteral("http://diary.test/")));
+    window_->AddCompletionAddresses({QStringLiteral("http://later.test/")});
+    QVERIFY(window_->address_completion()->Addresses().contains(QStringLiteral("http://later.test/")));
+  }
+
   void closingSavesThePositionInTwips() {
     Open();
     window_->move(123, 45);
@@ -229,10 +242,11 @@ class FrmMainStartupTest : public QObject {
   void enterOnAnotherButtonPressesThatButton() {
     Open();
     QSignalSpy get(window_->cmdGet, &QPushButton::clicked);
-    QSignalSpy folder(window_->cmdFolder, &QPushButton::clicked);
-    QTest::keyClick(window_->cmdFolder, Qt::Key_Return);
-    QCOMPARE(folder.count(), 1);
+    QSignalSpy ended(window_.get(), &frmMain::EndProgram);
+    QTest::keyClick(window_->cmdQuit, Qt::Key_Return);
+    QCOMPARE(ended.count(), 1);
     QCOMPARE(get.count(), 0);
+    QVERIFY(prompter_.boxes.empty());
   }
 
   void escapePressesQuitWherever_data() {
