@@ -75,7 +75,15 @@ __attribute__((target("avx2"))) std::uint64_t WideMaskAvx2(const char* base,
   return mask;
 }
 
-const bool kHaveAvx2 = __builtin_cpu_supports("avx2");
+// Asked once, on first use: a static initialiser could run before the processor
+// features are read.
+bool HaveAvx2() {
+  static const bool have = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+  }();
+  return have;
+}
 
 }  // namespace
 #endif
@@ -89,7 +97,7 @@ std::uint64_t TextFinder::MatchMask(std::size_t block) const {
   const char* base = text_.data() + block;
   std::uint64_t mask = 0;
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-  if (kHaveAvx2) {
+  if (HaveAvx2()) {
     mask = WideMaskAvx2(base, needle_, fold_, wide);
   } else
 #endif
