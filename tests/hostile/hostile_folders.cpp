@@ -72,21 +72,25 @@ std::string ReadOnlyFolder(CaseContext& ctx) {
   return TwoImages(ctx);
 }
 
+// Room for about `bytes` in the folder: a small tmpfs over it, or else a file-size limit on
+// the process, which refuses a write the way a full disk would.
+void LimitFolderSpace(CaseContext& ctx, std::size_t bytes) {
+  if (MountTmpfs(ctx, bytes)) return;
+  rlimit old_limit{};
+  ::getrlimit(RLIMIT_FSIZE, &old_limit);
+  rlimit limit = old_limit;
+  limit.rlim_cur = bytes / 2;
+  auto old_handler = ::signal(SIGXFSZ, SIG_IGN);
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  ctx.undo.push_back([old_limit, old_handler] {
+    ::setrlimit(RLIMIT_FSIZE, &old_limit);
+    ::signal(SIGXFSZ, old_handler);
+  });
+}
+
 // An image larger than the free space, after an earlier file of its name.
 std::string FullFolder(CaseContext& ctx) {
-  if (!MountTmpfs(ctx, 256 * 1024)) {
-    // A file-size limit refuses the write the way a full disk would.
-    rlimit old_limit{};
-    ::getrlimit(RLIMIT_FSIZE, &old_limit);
-    rlimit limit = old_limit;
-    limit.rlim_cur = 128 * 1024;
-    auto old_handler = ::signal(SIGXFSZ, SIG_IGN);
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    ctx.undo.push_back([old_limit, old_handler] {
-      ::setrlimit(RLIMIT_FSIZE, &old_limit);
-      ::signal(SIGXFSZ, old_handler);
-    });
-  }
+  LimitFolderSpace(ctx, 256 * 1024);
   WriteFile(ctx.dest / "big.jpg", std::string(20'000, 'E'));
   ctx.server.Serve("/f/page.html",
                    "<img src=\"big.jpg\"><img src=\"small.jpg\"><img src=\"big2.jpg\">");
@@ -98,10 +102,7 @@ std::string FullFolder(CaseContext& ctx) {
 
 // An image that never ends, sent as fast as it is taken, fills the folder and fails there.
 std::string EndlessImage(CaseContext& ctx) {
-  if (!MountTmpfs(ctx, 1 << 20)) {
-    ctx.skip_reason = "cannot mount a small tmpfs here";
-    return {};
-  }
+  LimitFolderSpace(ctx, 1 << 20);
   WriteFile(ctx.dest / "endless.jpg", "EARLIER");
   ctx.server.Serve("/f/page.html", "<img src=\"endless.jpg\"><img src=\"small.jpg\">");
   ctx.server.Handle("/f/endless.jpg", [](const httplib::Request&, httplib::Response& res) {
