@@ -8,14 +8,6 @@
 
 namespace pelmoa {
 
-QString TrimSpaces(const QString& text) {
-  qsizetype begin = 0;
-  qsizetype end = text.size();
-  while (begin < end && text.at(begin) == QLatin1Char(' ')) ++begin;
-  while (end > begin && text.at(end - 1) == QLatin1Char(' ')) --end;
-  return text.mid(begin, end - begin);
-}
-
 bool FolderQueryMatches(const QString& text) {
   if (text.isEmpty()) return false;
   const QByteArray pattern = QFile::encodeName(text);

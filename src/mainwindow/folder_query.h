@@ -2,10 +2,9 @@
 
 #include <QString>
 
-namespace pelmoa {
+#include "spaces.h"
 
-// Removes the space characters (U+0020) at both ends, and nothing else.
-QString TrimSpaces(const QString& text);
+namespace pelmoa {
 
 // The directory query of the run request: true when the text, read as a glob(3) pattern
 // (* ? [ ] are wildcards, a backslash is an ordinary character), names at least one existing

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 
+#include "mainwindow/spaces.h"
 #include "mainwindow/twips.h"
 
 namespace pelmoa {
@@ -18,14 +19,6 @@ void Trapped(Step step) {
 
 bool IsPngName(const QString& file_name) {
   return file_name.right(4).compare(QLatin1String(".png"), Qt::CaseInsensitive) == 0;
-}
-
-QString TrimSpaces(const QString& text) {
-  qsizetype first = 0;
-  qsizetype last = text.size();
-  while (first < last && text[first] == u' ') ++first;
-  while (last > first && text[last - 1] == u' ') --last;
-  return text.mid(first, last - first);
 }
 
 }  // namespace
