@@ -31,9 +31,10 @@ QString QSettingsStore::ReadSetting(const QString& app, const QString& section,
 
 void QSettingsStore::WriteSetting(const QString& app, const QString& section, const QString& key,
                                   const QString& value) {
-  QSettings& s = SettingsFor(app);
-  s.setValue(section + QLatin1Char('/') + key, value);
-  s.sync();
+  // No sync() per value: it rewrites the whole file, which made saving a long registered list
+  // quadratic. QSettings writes the file at the next event-loop pass and when it is destroyed,
+  // and other QSettings objects of this process see the value at once.
+  SettingsFor(app).setValue(section + QLatin1Char('/') + key, value);
 }
 
 }  // namespace pelmoa

@@ -128,6 +128,24 @@ TEST(RegisteredListTest, TenThousandEntriesLoadAndTheWindowStarts) {
   EXPECT_LT(ms, std::chrono::seconds(60));
 }
 
+TEST(SettingsRobustness, TenThousandEntriesSaveAndLoadBack) {
+  TempDir dir;
+  const QString ini = QString::fromStdString((dir.path() / "settings.ini").string());
+  QList<RegisteredUrl> list;
+  for (int p = 1; p <= 10'000; ++p) {
+    list.push_back({"title " + QString::number(p), "http://host/" + QString::number(p) + "/"});
+  }
+  {
+    QSettingsStore store(ini);
+    SaveRegisteredUrls(store, list);
+  }
+  QSettingsStore next_start(ini);
+  const QList<RegisteredUrl> loaded = LoadRegisteredUrls(next_start);
+  ASSERT_EQ(loaded.size(), 10'000);
+  EXPECT_EQ(loaded[999].title, "title 1000");
+  EXPECT_EQ(loaded.back().url, "http://host/10000/");
+}
+
 }  // namespace
 }  // namespace pelmoa::testing
 
