@@ -32,6 +32,10 @@ std::optional<CliArgs> ParseCliArgs(const std::vector<std::string>& args) {
     parsed.jobs = jobs;
   }
   if (positional.size() != 2) return std::nullopt;
+  // A blank folder would put the images into whatever the current directory is; the window
+  // refuses blank input as well.
+  auto blank = [](const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; };
+  if (blank(positional[0]) || blank(positional[1])) return std::nullopt;
   parsed.url = positional[0];
   parsed.folder = positional[1];
   return parsed;

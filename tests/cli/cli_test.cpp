@@ -92,7 +92,8 @@ TEST_F(CliTest, UsageErrorsGiveStatusTwo) {
   for (const std::string& args : {std::string(""), std::string("only-one"),
                                    std::string("--jobs 0 u f"), std::string("--jobs 7 u f"),
                                    std::string("--jobs x u f"), std::string("--bogus u f"),
-                                   std::string("a b c")}) {
+                                   std::string("a b c"), std::string("'' f"),
+                                   std::string("u ''"), std::string("u '   '")}) {
     const Outcome o = RunCli(args, scratch);
     EXPECT_EQ(o.status, 2) << args;
     EXPECT_NE(o.err.find("usage: pelmoa-harvest"), std::string::npos) << args;
