@@ -21,8 +21,8 @@ AddressCompletion::AddressCompletion(QLineEdit* box, const QString& home, QObjec
   completer_->setMaxVisibleItems(12);
   box->setCompleter(completer_);
 
-  // The thread owns its result and its stop flag, so it may outlive this object; it is
-  // deleted through the event loop once it has finished.
+  // The thread owns its result and its stop flag. It is deleted through the event loop once
+  // it has finished, or by the destructor when no event loop ran since.
   auto result = std::make_shared<QStringList>();
   QThread* loader = QThread::create([home, result, stop = stop_] {
     *result = ReadHistoryAddresses(home, stop.get());
@@ -33,10 +33,18 @@ AddressCompletion::AddressCompletion(QLineEdit* box, const QString& home, QObjec
     history_loaded_ = true;
     emit HistoryLoadFinished();
   });
+  loader_ = loader;
   loader->start(QThread::LowPriority);
 }
 
-AddressCompletion::~AddressCompletion() { stop_->store(true); }
+AddressCompletion::~AddressCompletion() {
+  // The loader checks the flag between history rows, so the wait is short.
+  stop_->store(true);
+  if (loader_) {
+    loader_->wait();
+    delete loader_.data();
+  }
+}
 
 void AddressCompletion::AddAddresses(const QStringList& addresses) {
   QStringList list = model_->stringList();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <atomic>
@@ -9,6 +10,7 @@
 class QCompleter;
 class QLineEdit;
 class QStringListModel;
+class QThread;
 
 namespace pelmoa {
 
@@ -36,6 +38,7 @@ class AddressCompletion : public QObject {
   QStringListModel* model_;
   QCompleter* completer_;
   std::shared_ptr<std::atomic<bool>> stop_;
+  QPointer<QThread> loader_;
   bool history_loaded_ = false;
 };
 
