@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <deque>
 #include <functional>
 #include <list>
 
@@ -40,6 +41,13 @@ struct Job {
   Clock::time_point checkpoint;
   bool stalled = false;
   char error[CURL_ERROR_SIZE] = {};
+};
+
+// A temporary file created ahead for an image that has not been requested yet.
+struct PreparedFile {
+  std::size_t index = 0;
+  TempImageFile file;
+  std::string error;  // why it could not be created; empty on success
 };
 
 size_t WritePage(char* data, size_t size, size_t count, void* user) {
@@ -85,6 +93,11 @@ struct CurlTransfer::Impl {
   std::size_t next_to_start = 0;
   std::size_t next_to_finish = 0;
   std::list<std::unique_ptr<Job>> active;
+  // Files for the images next in line (indices next_to_start, next_to_start + 1, ...).
+  // Creating a file costs more than a request on some file systems; done while the
+  // transfers wait for the network, it stays off the path from one response to the next
+  // request.
+  std::deque<PreparedFile> prepared;
 
   explicit Impl(TransferOptions o) : options(o) {
     multi = curl_multi_init();
@@ -187,6 +200,8 @@ struct CurlTransfer::Impl {
       if (pred()) break;
       // Slots freed just now are filled before sleeping, not after the next socket event.
       StartImages();
+      // One file at a time, then the sockets are looked at again.
+      if (PrepareNextFile()) continue;
       curl_multi_poll(multi, nullptr, 0, 50, nullptr);
     }
     // The requests for slots freed since the last call go out before the run commits
@@ -231,11 +246,36 @@ struct CurlTransfer::Impl {
     finished[k] = std::move(job);
   }
 
+  std::size_t PrepareLimit() const {
+    const std::size_t jobs = static_cast<std::size_t>(std::max(1, options.jobs));
+    return std::min(requests.size(), next_to_finish + jobs * kLookaheadPerJob);
+  }
+
+  // Creates the file of the next image not yet prepared, if one is due; true if it did.
+  bool PrepareNextFile() {
+    const std::size_t jobs = static_cast<std::size_t>(std::max(1, options.jobs));
+    const std::size_t k = next_to_start + prepared.size();
+    if (prepared.size() >= jobs || k >= PrepareLimit()) return false;
+    PreparedFile p;
+    p.index = k;
+    p.error = p.file.Create(requests[k].target);
+    prepared.push_back(std::move(p));
+    return true;
+  }
+
   void StartImage(std::size_t k, bool with_referer) {
     auto job = std::make_unique<Job>();
     job->index = k;
     job->with_referer = with_referer;
-    if (std::string err = job->file.Create(requests[k].target); !err.empty()) {
+    std::string err;
+    if (with_referer && !prepared.empty() && prepared.front().index == k) {
+      job->file = std::move(prepared.front().file);
+      err = std::move(prepared.front().error);
+      prepared.pop_front();
+    } else {
+      err = job->file.Create(requests[k].target);
+    }
+    if (!err.empty()) {
       results[k] = {ImageOutcome::kFileFailed, err};
       done[k] = true;
       return;
@@ -261,6 +301,7 @@ struct CurlTransfer::Impl {
   }
 
   void AbortAll() {
+    prepared.clear();
     for (auto& job : active) {
       curl_multi_remove_handle(multi, job->easy);
       curl_easy_cleanup(job->easy);

@@ -243,6 +243,8 @@ TEST_F(HarvestRunTest, MissingOrBlockedFolderFailsEveryEntryAndLeavesNothing) {
     EXPECT_EQ(host.Steps(), 2);
   }
   EXPECT_EQ(folder.Entries(), Lines{"file"});
+  // The files are created before the requests: nothing is asked for that could not be kept.
+  EXPECT_EQ(server.RequestCount("/a.jpg") + server.RequestCount("/b.jpg"), 0);
 }
 
 TEST_F(HarvestRunTest, UnsafeFileNamesAreRefusedNotFetched) {
