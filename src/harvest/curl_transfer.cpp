@@ -268,7 +268,7 @@ struct CurlTransfer::Impl {
     job->index = k;
     job->with_referer = with_referer;
     std::string err;
-    if (with_referer && !prepared.empty() && prepared.front().index == k) {
+    if (!prepared.empty() && prepared.front().index == k) {
       job->file = std::move(prepared.front().file);
       err = std::move(prepared.front().error);
       prepared.pop_front();

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "harvest/page_decoding.h"
 #include "harvest/text_search.h"
 
 namespace pelmoa {
@@ -75,37 +74,6 @@ TEST(TextFinder, NeverLooksPastTheEndOfItsText) {
     EXPECT_EQ(finder.Find(0), kNotFound) << length;
   }
 }
-
-// A page that needs no conversion comes out of the moving form as it does out of the
-// copying one.
-struct DecodeCase {
-  const char* name;
-  std::string bytes;
-  const char* content_type;
-  std::string utf8;
-};
-
-void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
-
-class DecodeMovedPageTest : public ::testing::TestWithParam<DecodeCase> {};
-
-TEST_P(DecodeMovedPageTest, GivesTheSameText) {
-  const DecodeCase& c = GetParam();
-  EXPECT_EQ(DecodePage(std::string_view(c.bytes), c.content_type), c.utf8);
-  EXPECT_EQ(DecodePage(std::string(c.bytes), c.content_type), c.utf8);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Charsets, DecodeMovedPageTest,
-    ::testing::Values(
-        DecodeCase{"PlainUtf8", "<img src=\"\xe5\x86\x99.jpg\">", "text/html",
-                   "<img src=\"\xe5\x86\x99.jpg\">"},
-        DecodeCase{"ByteOrderMarkDropped", "\xEF\xBB\xBF<p>a</p>", "", "<p>a</p>"},
-        DecodeCase{"DeclaredUtf8", "<p>\xe5\x86\x99</p>", "text/html; charset=UTF-8",
-                   "<p>\xe5\x86\x99</p>"},
-        DecodeCase{"ShiftJisConverted", "\x8e\xca\x90\x5e", "text/html; charset=Shift_JIS",
-                   "\xe5\x86\x99\xe7\x9c\x9f"},
-        DecodeCase{"Empty", "", "", ""}));
 
 }  // namespace
 }  // namespace pelmoa

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
+
 #include "harvest/file_names.h"
 #include "harvest/page_decoding.h"
 #include "harvest/url_encoding.h"
@@ -71,8 +74,12 @@ void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
 
 class DecodePageTest : public ::testing::TestWithParam<DecodeCase> {};
 
+// The copying form and the moving one (which keeps a page needing no conversion in the
+// buffer it arrived in) give the same text.
 TEST_P(DecodePageTest, GivesUtf8) {
-  EXPECT_EQ(DecodePage(GetParam().bytes, GetParam().content_type), GetParam().utf8);
+  const DecodeCase& c = GetParam();
+  EXPECT_EQ(DecodePage(std::string_view(c.bytes), c.content_type), c.utf8);
+  EXPECT_EQ(DecodePage(std::string(c.bytes), c.content_type), c.utf8);
 }
 
 // 写真 in Shift_JIS and EUC-JP.
@@ -94,7 +101,13 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"UnknownLabelFallsThrough", kSjis, "text/html; charset=no-such-thing", "写真"},
         DecodeCase{"NoLabelNotUtf8MeansShiftJis", kSjis, "", "写真"},
         DecodeCase{"BadBytesBecomeReplacement", "a\xff" "b", "text/html; charset=utf-8",
-                   "a\xEF\xBF\xBD" "b"}),
+                   "a\xEF\xBF\xBD" "b"},
+        DecodeCase{"PlainUtf8Tag", "<img src=\"\xe5\x86\x99.jpg\">", "text/html",
+                   "<img src=\"\xe5\x86\x99.jpg\">"},
+        DecodeCase{"ByteOrderMarkDropped", "\xEF\xBB\xBF<p>a</p>", "", "<p>a</p>"},
+        DecodeCase{"DeclaredUtf8", "<p>\xe5\x86\x99</p>", "text/html; charset=UTF-8",
+                   "<p>\xe5\x86\x99</p>"},
+        DecodeCase{"Empty", "", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
