@@ -1,5 +1,7 @@
 #include "cli/cli_host.h"
 
+#include "harvest/file_names.h"
+
 namespace pelmoa {
 
 CliHost::CliHost(std::unique_ptr<Transfer> transfer, std::FILE* out, std::FILE* err)
@@ -25,7 +27,7 @@ MessageAnswer CliHost::ShowMessage(const std::string& title, const std::string& 
 }
 
 void CliHost::ImageStored(const std::filesystem::path& path) {
-  std::fprintf(out_, "%s\n", path.c_str());
+  std::fprintf(out_, "%s\n", Utf8FromPath(path).c_str());
   std::fflush(out_);
 }
 

@@ -7,8 +7,17 @@
 namespace pelmoa {
 
 // A page must not choose where a file lands: ".", "..", a backslash, a slash, control
-// characters and names longer than the file system allows are refused.
+// characters and names longer than the file system allows are refused; on Windows also the
+// reserved device names (CON, NUL, COM1 …, with or without an extension), names ending in a
+// dot or a space, and the characters <>:"|?*.
 bool IsSafeFileName(std::string_view name);
+// The Windows rules alone, so they can be checked on every platform.
+bool IsSafeWindowsFileName(std::string_view name);
+
+// Paths to and from UTF-8 text. On Windows every path goes to the system as UTF-16, so a
+// Japanese name survives whatever the ANSI code page is; elsewhere the bytes stay as they are.
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+std::string Utf8FromPath(const std::filesystem::path& path);
 
 // A file being written beside its final place. It is created exclusively in the target's
 // folder; Commit renames it over the target, and anything else removes it, so a failed or

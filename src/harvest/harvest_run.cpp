@@ -71,7 +71,7 @@ void DownloadImages(const std::string& page_url, const std::string& folder, RunH
 
   // Resolution is pure text work, so the whole list is resolved up front and the transfer can
   // fetch ahead while entries are committed strictly in list order.
-  const std::filesystem::path target_folder(std::string(TrimSpaces(folder)));
+  const std::filesystem::path target_folder = PathFromUtf8(TrimSpaces(folder));
   std::vector<ImageEntry> entries;
   std::vector<ImageRequest> requests;
   entries.reserve(refs.size());
@@ -81,7 +81,8 @@ void DownloadImages(const std::string& page_url, const std::string& folder, RunH
     ImageEntry e{static_cast<int32_t>(k + 1), std::move(r.file_name), std::move(r.image_url), {}};
     if (IsSafeFileName(e.file_name)) {
       e.batch_index = requests.size();
-      requests.push_back({EncodeRequestUrl(e.image_url), page_url, target_folder / e.file_name});
+      requests.push_back(
+          {EncodeRequestUrl(e.image_url), page_url, target_folder / PathFromUtf8(e.file_name)});
     }
     entries.push_back(std::move(e));
   }

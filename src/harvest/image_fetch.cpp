@@ -1,5 +1,6 @@
 #include "harvest/image_fetch.h"
 
+#include "harvest/file_names.h"
 #include "harvest/text_search.h"
 #include "harvest/texts.h"
 
@@ -17,7 +18,7 @@ bool FetchAndStoreImage(const ImageEntry& entry, const std::string& folder, int3
   if (result.outcome == ImageOutcome::kCancelled) return false;
 
   if (result.outcome == ImageOutcome::kStored) {
-    host.ImageStored(std::filesystem::path(std::string(TrimSpaces(folder))) / entry.file_name);
+    host.ImageStored(PathFromUtf8(TrimSpaces(folder)) / PathFromUtf8(entry.file_name));
     if (host.ViewOption()) host.ShowImageInViewer(folder, entry.file_name, entry.i);
   } else {
     // Saturate rather than wrap: the count is only ever shown.

@@ -1,11 +1,8 @@
 #include "harvest/page_decoding.h"
 
-#include <unicode/ucnv.h>
-
-#include <memory>
 #include <optional>
-#include <vector>
 
+#include "harvest/charset_conversion.h"
 #include "harvest/text_search.h"
 
 namespace pelmoa {
@@ -32,39 +29,6 @@ std::string CharsetTokenAt(std::string_view s, std::size_t at) {
     ++end;
   }
   return Lower(s.substr(at, end - at));
-}
-
-struct ConverterCloser {
-  void operator()(UConverter* c) const { ucnv_close(c); }
-};
-using Converter = std::unique_ptr<UConverter, ConverterCloser>;
-
-Converter OpenConverter(const std::string& label) {
-  if (label.empty()) return nullptr;
-  UErrorCode status = U_ZERO_ERROR;
-  Converter c(ucnv_open(label.c_str(), &status));
-  if (U_FAILURE(status)) return nullptr;
-  return c;
-}
-
-std::string ConvertToUtf8(UConverter* from, std::string_view bytes) {
-  UErrorCode status = U_ZERO_ERROR;
-  Converter utf8(ucnv_open("UTF-8", &status));
-  if (U_FAILURE(status)) return std::string(bytes);
-  std::string out;
-  out.resize(bytes.size() * 3 + 16);
-  std::vector<UChar> pivot(4096);
-  UChar* pivot_source = pivot.data();
-  UChar* pivot_target = pivot.data();
-  const char* source = bytes.data();
-  char* target = out.data();
-  status = U_ZERO_ERROR;
-  ucnv_convertEx(utf8.get(), from, &target, out.data() + out.size(), &source,
-                 bytes.data() + bytes.size(), pivot.data(), &pivot_source, &pivot_target,
-                 pivot.data() + pivot.size(), true, true, &status);
-  if (U_FAILURE(status)) return std::string();
-  out.resize(static_cast<std::size_t>(target - out.data()));
-  return out;
 }
 
 }  // namespace
@@ -130,8 +94,7 @@ std::optional<std::string> Decode(std::string_view bytes, std::string_view conte
   *keep_from = 0;
   auto decode_with = [&](const std::string& label,
                          std::size_t from) -> std::optional<std::string> {
-    Converter c = OpenConverter(label);
-    if (!c) return std::string();
+    if (!IsKnownCharset(label)) return std::string();
     const std::string_view body = bytes.substr(from);
     if (label == "utf-8" || label == "utf8") {
       if (IsValidUtf8(body)) {
@@ -139,7 +102,7 @@ std::optional<std::string> Decode(std::string_view bytes, std::string_view conte
         return std::nullopt;
       }
     }
-    return ConvertToUtf8(c.get(), body);
+    return ConvertToUtf8(label, body);
   };
 
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return decode_with("utf-8", 3);
@@ -150,7 +113,7 @@ std::optional<std::string> Decode(std::string_view bytes, std::string_view conte
        {CharsetFromContentType(content_type), CharsetFromMeta(bytes.substr(0, 1024))}) {
     if (label.empty()) continue;
     // An unknown label is passed over to the next rule.
-    if (OpenConverter(label)) return decode_with(label, 0);
+    if (IsKnownCharset(label)) return decode_with(label, 0);
   }
   if (IsValidUtf8(bytes)) return std::nullopt;
   return decode_with("windows-31j", 0);

@@ -40,6 +40,7 @@ struct NameCase {
   const char* name;
   std::string file_name;
   bool safe;
+  bool safe_on_windows;
 };
 
 void PrintTo(const NameCase& c, std::ostream* os) { *os << c.name; }
@@ -47,20 +48,41 @@ void PrintTo(const NameCase& c, std::ostream* os) { *os << c.name; }
 class IsSafeFileNameTest : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(IsSafeFileNameTest, RefusesNamesThatLeaveTheFolder) {
-  EXPECT_EQ(IsSafeFileName(GetParam().file_name), GetParam().safe);
+  const NameCase& c = GetParam();
+#ifdef _WIN32
+  EXPECT_EQ(IsSafeFileName(c.file_name), c.safe_on_windows);
+#else
+  EXPECT_EQ(IsSafeFileName(c.file_name), c.safe);
+#endif
+  // The Windows rules are checked on every platform.
+  EXPECT_EQ(c.safe && IsSafeWindowsFileName(c.file_name), c.safe_on_windows);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Names, IsSafeFileNameTest,
-    ::testing::Values(NameCase{"Plain", "a.jpg", true}, NameCase{"Japanese", "写真.jpg", true},
-                      NameCase{"QueryIsFineHere", "show.cgi?f=b.png", true},
-                      NameCase{"Dot", ".", false}, NameCase{"DotDot", "..", false},
-                      NameCase{"Backslash", "..\\..\\x.jpg", false},
-                      NameCase{"ControlCharacter", "a\x01.jpg", false},
-                      NameCase{"Delete", "a\x7f.jpg", false},
-                      NameCase{"Nul", std::string("a\0.jpg", 6), false},
-                      NameCase{"Longest", std::string(251, 'a') + ".jpg", true},
-                      NameCase{"TooLong", std::string(252, 'a') + ".jpg", false}),
+    ::testing::Values(
+        NameCase{"Plain", "a.jpg", true, true}, NameCase{"Japanese", "写真.jpg", true, true},
+        NameCase{"Query", "show.cgi?f=b.png", true, false}, NameCase{"Dot", ".", false, false},
+        NameCase{"DotDot", "..", false, false},
+        NameCase{"Backslash", "..\\..\\x.jpg", false, false},
+        NameCase{"ControlCharacter", "a\x01.jpg", false, false},
+        NameCase{"Delete", "a\x7f.jpg", false, false},
+        NameCase{"Nul", std::string("a\0.jpg", 6), false, false},
+        NameCase{"Longest", std::string(251, 'a') + ".jpg", true, true},
+        NameCase{"TooLong", std::string(252, 'a') + ".jpg", false, false},
+        // Windows: device names with any extension and any case, a name the system would
+        // shorten, and the characters it reserves (":" would open an alternate stream).
+        NameCase{"Device", "con", true, false},
+        NameCase{"DeviceWithExtension", "NUL.jpg", true, false},
+        NameCase{"NumberedDevice", "Com1.png", true, false},
+        NameCase{"DeviceWithSpaceBeforeDot", "lpt9 .gif", true, false},
+        NameCase{"DeviceNameInside", "console.jpg", true, true},
+        NameCase{"TwoDigitPort", "COM10.jpg", true, true},
+        NameCase{"TrailingDot", "a.jpg.", true, false},
+        NameCase{"TrailingSpace", "a.jpg ", true, false},
+        NameCase{"Colon", "a.jpg:zone", true, false}, NameCase{"Star", "*.jpg", true, false},
+        NameCase{"Pipe", "a|b.jpg", true, false}, NameCase{"Quote", "\"a\".jpg", true, false},
+        NameCase{"AngleBrackets", "<a>.jpg", true, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct DecodeCase {

@@ -15,7 +15,8 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  std::string str() const { return path_.string(); }
+  // The path as UTF-8, as the harvest run takes it.
+  std::string str() const;
   // Names of the entries directly inside the folder, sorted.
   std::vector<std::string> Entries() const;
 
