@@ -96,7 +96,12 @@ void DownloadImages(const std::string& page_url, const std::string& folder, RunH
   }
   transfer.EndImages();
   if (host.Cancelled()) return;
-  host.SetStatusText("");
+  // A run whose images failed must not end looking like a success: the count stays in view
+  // until the next status text.
+  host.SetStatusText(errors == 0 ? std::string()
+                                 : texts::kStatusFailedPrefix + std::to_string(total) +
+                                       texts::kStatusFailedMiddle + std::to_string(errors) +
+                                       texts::kStatusFailedSuffix);
   host.SetProgressVisible(false);
 }
 

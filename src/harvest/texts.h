@@ -10,6 +10,10 @@ inline constexpr char kStatusCollectingImages[] = "画像情報を取得中";
 inline constexpr char kStatusDownloadingPrefix[] = "画像のダウンロード中 全";
 inline constexpr char kStatusDownloadingSuffix[] = "画像";
 inline constexpr char kStatusErrorPart[] = "画像   Error:";
+// The last status text of a run in which images failed: 全N画像中 K画像を保存できませんでした.
+inline constexpr char kStatusFailedPrefix[] = "全";
+inline constexpr char kStatusFailedMiddle[] = "画像中 ";
+inline constexpr char kStatusFailedSuffix[] = "画像を保存できませんでした";
 
 inline constexpr char kTitleInputError[] = "指定エラー";
 inline constexpr char kMessagePageUnreadable[] = "指定のHTMLファイルは存在しないか、参照できません";

@@ -77,7 +77,9 @@ TEST_F(CliTest, FailedImageGivesStatusOne) {
                            scratch);
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(SplitLines(o.out), Lines{work.str() + "/ok.jpg"});
-  EXPECT_EQ(SplitLines(o.err).back(), "画像のダウンロード中 全2画像   Error:1");
+  EXPECT_EQ(SplitLines(o.err), (Lines{"HTMLファイルの取得中", "ページ情報の解析中", "画像情報を取得中",
+                                      "画像のダウンロード中 全2画像", "画像のダウンロード中 全2画像   Error:1",
+                                      "全2画像中 1画像を保存できませんでした"}));
 }
 
 TEST_F(CliTest, MessageBoxIsOneLineAndStatusOne) {

@@ -176,7 +176,8 @@ TEST_F(HarvestRunTest, FailedImagesAreCountedAndTheRunGoesOn) {
   Run(host, "/e.html");
   EXPECT_EQ(host.StatusTexts(),
             (Lines{"HTMLファイルの取得中", "ページ情報の解析中", "画像情報を取得中", "画像のダウンロード中 全5画像",
-                   "画像のダウンロード中 全5画像   Error:1", "画像のダウンロード中 全5画像   Error:2", ""}));
+                   "画像のダウンロード中 全5画像   Error:1", "画像のダウンロード中 全5画像   Error:2",
+                   "全5画像中 2画像を保存できませんでした"}));
   EXPECT_EQ(host.Steps(), 5);
   EXPECT_EQ(folder.Entries(), (Lines{"ok1.jpg", "ok2.jpg", "ok3.jpg"}));
 }
@@ -240,6 +241,8 @@ TEST_F(HarvestRunTest, MissingOrBlockedFolderFailsEveryEntryAndLeavesNothing) {
     RecordingHost host(Options());
     HarvestPage(server.Url("/m.html"), target, host);
     EXPECT_EQ(host.StatusTexts()[5], "画像のダウンロード中 全2画像   Error:2") << target;
+    EXPECT_EQ(host.StatusTexts().back(), "全2画像中 2画像を保存できませんでした") << target;
+    EXPECT_EQ(host.Filter("visible:"), (Lines{"1", "0"})) << target;
     EXPECT_EQ(host.Steps(), 2);
   }
   EXPECT_EQ(folder.Entries(), Lines{"file"});
