@@ -1,6 +1,7 @@
 // Building frmMain: its controls, their places in twips, captions, tips and tab order.
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLineEdit>
@@ -74,8 +75,31 @@ QCheckBox* CheckBox(QWidget* container, const char* name, const char* caption, c
   return c;
 }
 
+// A group frame whose access key always moves the focus to the first control inside it that
+// can take it, as at start. Qt's own group box returns to the control last focused inside it,
+// and locking the controls for a run walks the focus along each group (txtFolder, cmdFolder,
+// cmdNew): after the run Alt+S would land on cmdNew and the text typed next would be lost.
+class GroupFrame : public QGroupBox {
+ public:
+  using QGroupBox::QGroupBox;
+
+ protected:
+  bool event(QEvent* event) override {
+    if (event->type() == QEvent::Shortcut && !isCheckable()) {
+      for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(this) &&
+            (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus) {
+          w->setFocus(Qt::ShortcutFocusReason);
+          return true;
+        }
+      }
+    }
+    return QGroupBox::event(event);
+  }
+};
+
 QGroupBox* Frame(QWidget* container, const char* name, const char* caption) {
-  auto* frame = Named(new QGroupBox(Text(caption), container), name);
+  auto* frame = Named(new GroupFrame(Text(caption), container), name);
   // The caption sits on the frame's top edge, as the controls' places in twips assume;
   // Qt's own style would put it above the edge and push the edge onto the first control.
   frame->setStyleSheet(QStringLiteral(

@@ -55,6 +55,10 @@ void frmMain::cmdGet_Click() {
   if (completion_) completion_->AddAddresses({address});
 
   focus_before_run_ = focusWidget();
+  // The window itself holds the focus while the controls are locked. Otherwise disabling the
+  // focused control would pass the focus along the chain onto chkView, where a message box of
+  // the run would give it back and Space would toggle the option.
+  setFocus(Qt::OtherFocusReason);
   SetLockedEnabled(false);
   // Both as typed: the run trims the address and the folder itself.
   StartRun(txtURL->text(), txtFolder->text());
@@ -89,7 +93,8 @@ void frmMain::StartRun(const QString& address, const QString& folder) {
 void frmMain::OnRunThreadFinished() {
   run_thread_ = nullptr;
   SetLockedEnabled(true);
-  if (focus_before_run_ && isActiveWindow()) focus_before_run_->setFocus();
+  // Also when another window is active: the control gets the focus when this window does.
+  if (focus_before_run_) focus_before_run_->setFocus(Qt::OtherFocusReason);
   focus_before_run_.clear();
   emit RunFinished();
   // Last: with the main window closed and no viewer open, this ends the program.

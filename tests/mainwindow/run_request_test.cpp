@@ -1,6 +1,7 @@
 // The run request against a real HTTP server: input checks, the folder question, the locked
 // controls during a run, and what a run shows in the window, in order.
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -296,6 +297,44 @@ class RunRequestTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, kRunTimeoutMs);
     QCOMPARE(server_->RequestCount("/page.html"), 2);
     QVERIFY(prompter_.boxes.empty());
+  }
+
+  void accessKeysAndFocusAfterARun_data() {
+    QTest::addColumn<QString>("start_in");  // where Enter starts the run
+    QTest::addColumn<int>("images");        // 0: the run ends with a message box
+    QTest::newRow("run from the address box") << "txtURL" << 2;
+    QTest::newRow("run from the folder box") << "txtFolder" << 2;
+    QTest::newRow("message box in the middle of the run") << "txtURL" << 0;
+  }
+
+  void accessKeysAndFocusAfterARun() {
+    QFETCH(QString, start_in);
+    QFETCH(int, images);
+    Serve(images);
+    window_->txtURL->setText(Q(server_->Url("/page.html")));
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    QWidget* start = window_->findChild<QWidget*>(start_in);
+    start->setFocus();
+    // A message box hands the focus back to the window's focus widget when it closes.
+    QString focus_under_box;
+    prompter_.on_show = [&] {
+      if (QWidget* f = window_->focusWidget()) focus_under_box = f->objectName();
+    };
+    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
+    QTest::keyClick(start, Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+    prompter_.on_show = nullptr;
+
+    QCOMPARE(prompter_.boxes.size(), std::size_t(images == 0 ? 1 : 0));
+    QVERIFY2(!focus_under_box.startsWith(QLatin1String("chk")), qPrintable(focus_under_box));
+    QCOMPARE(QApplication::focusWidget(), start);
+    QTest::keyClick(window_.get(), Qt::Key_S, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), window_->txtFolder);
+    QTest::keyClick(window_.get(), Qt::Key_U, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), window_->txtURL);
+    QTest::keyClick(window_.get(), Qt::Key_V, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), window_->chkView);
   }
 
   void typedAddressIsProposedAgain() {
