@@ -62,25 +62,30 @@ void frmMain::PlaceWindow() {
   float top = ToCoordinate(settings_.ReadSetting(kApp, kSection, kWindowTop, QStringLiteral("-1")));
   float left = ToCoordinate(settings_.ReadSetting(kApp, kSection, kWindowLeft, QStringLiteral("-1")));
 
-  // The outer size: the native window knows its frame once it exists (the window system may
-  // still add to it later, which moves the centre by a pixel or two at most).
+  const bool first_start = top == -1.0f && left == -1.0f;
+  const QRectF stored(left * dpi_x / 1440.0, top * dpi_y / 1440.0, width(), height());
+  // A window restored where no screen is could never be reached again.
+  if (!first_start && IntersectsAnyScreen(stored)) {
+    // The stored corner is the frame's (SaveWindowPosition writes pos()). Moved before the
+    // native window exists, the window system places the frame's corner there; moved after,
+    // before the window manager has told its frame, the client area's corner would go there
+    // and every start would creep up by the title bar.
+    move(TwipsToPixels(left, dpi_x), TwipsToPixels(top, dpi_y));
+    return;
+  }
+
+  // Centring needs the outer size: the native window knows its frame once it exists (the
+  // window system may still add to it later, which moves the centre a little).
   winId();
   const QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
   const double outer_width = PixelsToTwips(width() + margins.left() + margins.right(), dpi_x);
   const double outer_height = PixelsToTwips(height() + margins.top() + margins.bottom(), dpi_y);
-
-  const QRectF stored(left * dpi_x / 1440.0, top * dpi_y / 1440.0,
-                      outer_width * dpi_x / 1440.0, outer_height * dpi_y / 1440.0);
-  const bool first_start = top == -1.0f && left == -1.0f;
-  // A window restored where no screen is could never be reached again.
-  if (first_start || !IntersectsAnyScreen(stored)) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect(0, 0, 800, 600);
-    const float screen_width = float(PixelsToTwips(area.width(), dpi_x));
-    const float screen_height = float(PixelsToTwips(area.height(), dpi_y));
-    top = float(PixelsToTwips(area.top(), dpi_y)) + (screen_height - float(outer_height)) / 2;
-    left = float(PixelsToTwips(area.left(), dpi_x)) + (screen_width - float(outer_width)) / 2;
-  }
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->geometry() : QRect(0, 0, 800, 600);
+  const float screen_width = float(PixelsToTwips(area.width(), dpi_x));
+  const float screen_height = float(PixelsToTwips(area.height(), dpi_y));
+  top = float(PixelsToTwips(area.top(), dpi_y)) + (screen_height - float(outer_height)) / 2;
+  left = float(PixelsToTwips(area.left(), dpi_x)) + (screen_width - float(outer_width)) / 2;
   move(TwipsToPixels(left, dpi_x), TwipsToPixels(top, dpi_y));
 }
 

@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 #include <filesystem>
 #include <memory>
 
@@ -164,6 +165,26 @@ class FrmMainStartupTest : public QObject {
     window_.reset();
     Open();
     QCOMPARE(window_->pos(), QPoint(210, 120));
+  }
+
+  void restartsLeaveTheWindowWhereTheUserPutIt() {
+    // The frame's corner is saved and restored: a restart that restored the client area's
+    // corner instead would creep up by the title bar every time. On the offscreen platform
+    // the frame is known at once; the same test runs under a real window manager as well.
+    const QPoint put(230, 260);
+    Store("WindowTop", QString::number(put.y() * 15));
+    Store("WindowLeft", QString::number(put.x() * 15));
+    for (int start = 1; start <= 3; ++start) {
+      Open();
+      QTRY_VERIFY(window_->windowHandle()->frameMargins().top() > 0);
+      QTRY_COMPARE(window_->frameGeometry().topLeft(), put);
+      const QMargins frame = window_->windowHandle()->frameMargins();
+      QCOMPARE(window_->geometry().topLeft(), put + QPoint(frame.left(), frame.top()));
+      window_->close();
+      QCOMPARE(Stored("WindowTop"), QString::number(put.y() * 15));
+      QCOMPARE(Stored("WindowLeft"), QString::number(put.x() * 15));
+      window_.reset();
+    }
   }
 
   void closingMinimizedSavesNothing() {
