@@ -8,6 +8,9 @@
 #include "mainwindow/frm_main.h"
 #include "mainwindow/prompter.h"
 #include "mainwindow/settings_store.h"
+#ifdef _WIN32
+#include "mainwindow/registry_settings_store.h"
+#endif
 #include "viewer/viewer_for_main_window.h"
 
 int main(int argc, char** argv) {
@@ -25,7 +28,11 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(true);
     pelmoa::InstallFontSubstitutions();
 
+#ifdef _WIN32
+    pelmoa::RegistrySettingsStore settings;
+#else
     pelmoa::QSettingsStore settings;
+#endif
     pelmoa::QMessageBoxPrompter prompter;
     pelmoa::frmMain window(settings, prompter);
     // The half-size option is read once per image, from the window's check box.

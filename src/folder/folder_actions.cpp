@@ -2,10 +2,11 @@
 
 #include <QCoreApplication>
 
-#include "folder/desktop_shell_open.h"
 #ifdef _WIN32
 #include "folder/shell_folder_browser.h"
+#include "folder/windows_shell_open.h"
 #else
+#include "folder/desktop_shell_open.h"
 #include "folder/file_dialog_folder_browser.h"
 #endif
 
@@ -20,11 +21,19 @@ std::unique_ptr<FolderBrowser> PlatformFolderBrowser() {
 #endif
 }
 
+std::unique_ptr<ShellOpen> PlatformShellOpen() {
+#ifdef _WIN32
+  return std::make_unique<WindowsShellOpen>();
+#else
+  return std::make_unique<DesktopShellOpen>();
+#endif
+}
+
 }  // namespace
 
 FolderActions::FolderActions(SettingsStore& settings, Prompter& prompter)
     : own_browser_(PlatformFolderBrowser()),
-      own_shell_(std::make_unique<DesktopShellOpen>()),
+      own_shell_(PlatformShellOpen()),
       chooser_(settings, *own_browser_, QCoreApplication::applicationDirPath()),
       new_folder_(prompter),
       shell_actions_(*own_shell_, QCoreApplication::applicationDirPath()) {}

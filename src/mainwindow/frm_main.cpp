@@ -54,8 +54,7 @@ void frmMain::cmdFav_Click() {
 }
 
 void frmMain::cmdCurr_Click() {
-  FirefoxOpenBrowserWindows windows;
-  TakeBrowserPageUrl(windows, txtURL);
+  TakeBrowserPageUrl(*MakeOpenBrowserWindows(), txtURL);
 }
 
 void frmMain::cmdReg_Click() {

@@ -26,11 +26,19 @@ QList<HistoryFile> FindHistoryFiles(const QString& home) {
   QList<HistoryFile> files;
   const QDir root(home);
 
+#ifdef _WIN32
+  // The profile folders under the user's AppData (Roaming for Firefox and Opera, Local for
+  // the others).
+  const QStringList firefox_roots = {
+      QStringLiteral("AppData/Roaming/Mozilla/Firefox/Profiles"),
+  };
+#else
   const QStringList firefox_roots = {
       QStringLiteral(".mozilla/firefox"),
       QStringLiteral("snap/firefox/common/.mozilla/firefox"),
       QStringLiteral(".var/app/org.mozilla.firefox/.mozilla/firefox"),
   };
+#endif
   for (const QString& sub : firefox_roots) {
     const QDir dir(root.filePath(sub));
     const QStringList profiles = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
@@ -40,6 +48,16 @@ QList<HistoryFile> FindHistoryFiles(const QString& home) {
     }
   }
 
+#ifdef _WIN32
+  const QStringList chromium_roots = {
+      QStringLiteral("AppData/Local/Microsoft/Edge/User Data"),
+      QStringLiteral("AppData/Local/Google/Chrome/User Data"),
+      QStringLiteral("AppData/Local/Chromium/User Data"),
+      QStringLiteral("AppData/Local/BraveSoftware/Brave-Browser/User Data"),
+      QStringLiteral("AppData/Local/Vivaldi/User Data"),
+      QStringLiteral("AppData/Roaming/Opera Software/Opera Stable"),
+  };
+#else
   const QStringList chromium_roots = {
       QStringLiteral(".config/google-chrome"),
       QStringLiteral(".config/google-chrome-beta"),
@@ -50,6 +68,7 @@ QList<HistoryFile> FindHistoryFiles(const QString& home) {
       QStringLiteral(".config/vivaldi"),
       QStringLiteral(".config/opera"),
   };
+#endif
   for (const QString& sub : chromium_roots) {
     const QDir dir(root.filePath(sub));
     // Opera keeps its history in the root; the others keep one folder per profile.

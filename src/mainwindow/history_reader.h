@@ -6,9 +6,10 @@
 
 namespace pelmoa {
 
-// Browser history files under a home folder: Firefox places.sqlite of every profile, and the
-// History file of every profile of the Chromium family (Chrome, Chromium, Brave, Edge,
-// Vivaldi, Opera). Only files that exist are listed.
+// Browser history files under a home folder (on Windows the user's profile folder, with its
+// AppData): Firefox places.sqlite of every profile, and the History file of every profile of
+// the Chromium family (Chrome, Chromium, Brave, Edge, Vivaldi, Opera). Only files that exist
+// are listed.
 QStringList HistoryFiles(const QString& home);
 
 // The http and https addresses of every history file under home, most used first within each

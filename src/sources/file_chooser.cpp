@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 
+#include "sources/favorites_folder.h"
 #include "sources/texts.h"
 
 namespace pelmoa {
@@ -10,7 +11,7 @@ namespace pelmoa {
 std::unique_ptr<QFileDialog> MakeShortcutDialog(QWidget* owner) {
   auto dialog =
       std::make_unique<QFileDialog>(owner, QString::fromUtf8(sources_texts::kFavDialogTitle),
-                                    QDir::homePath(), QString::fromUtf8(sources_texts::kFavFilter));
+                                    FavoritesFolder(), QString::fromUtf8(sources_texts::kFavFilter));
   dialog->setAcceptMode(QFileDialog::AcceptOpen);
   dialog->setFileMode(QFileDialog::ExistingFile);
   dialog->setDefaultSuffix(QStringLiteral("url"));

@@ -8,7 +8,7 @@
 namespace pelmoa {
 
 // The folders under which Firefox keeps its profiles for this user (the usual one, the
-// snap's and the flatpak's).
+// snap's and the flatpak's; on Windows %APPDATA%\Mozilla\Firefox\Profiles).
 QStringList DefaultFirefoxRoots();
 
 // The windows of Firefox's running sessions, read from each profile's

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <memory>
 
 namespace pelmoa {
 
@@ -12,5 +13,9 @@ class OpenBrowserWindows {
   // when there are none or they cannot be read.
   virtual QStringList WindowAddresses() = 0;
 };
+
+// The platform's own: the shell's windows on Windows (then Firefox's session), Firefox's
+// session elsewhere.
+std::unique_ptr<OpenBrowserWindows> MakeOpenBrowserWindows();
 
 }  // namespace pelmoa

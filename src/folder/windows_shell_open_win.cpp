@@ -1,0 +1,30 @@
+#include <QDir>
+#include <string>
+
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>
+// clang-format on
+
+#include "folder/windows_shell_open.h"
+
+namespace pelmoa {
+namespace {
+
+bool ShellExecuteOpen(const QString& target) {
+  const std::wstring wide = target.toStdWString();
+  // ShellExecuteW returns a value above 32 when it started something.
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return result > 32;
+}
+
+}  // namespace
+
+void WindowsShellOpen::OpenAddress(const QString& address) { ShellExecuteOpen(address); }
+
+void WindowsShellOpen::OpenFile(const QString& path) {
+  ShellExecuteOpen(QDir::toNativeSeparators(path));
+}
+
+}  // namespace pelmoa
