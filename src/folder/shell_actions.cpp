@@ -1,5 +1,7 @@
 #include "folder/shell_actions.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <utility>
 
 #include "folder/browser_address.h"
@@ -16,7 +18,12 @@ void ShellActions::OpenPage(const QString& url_text) {
 }
 
 void ShellActions::OpenHelp() {
-  shell_.OpenFile(program_folder_ + QLatin1Char('/') + QLatin1String(kHelpFileName));
+  const QString beside = program_folder_ + QLatin1Char('/') + QLatin1String(kHelpFileName);
+  // Installed under a prefix, the programs are in bin and the help in share/pelmoa.
+  const QString installed = QDir::cleanPath(program_folder_ + QStringLiteral("/../share/pelmoa/") +
+                                            QLatin1String(kHelpFileName));
+  const bool only_installed = !QFileInfo::exists(beside) && QFileInfo::exists(installed);
+  shell_.OpenFile(only_installed ? installed : beside);
 }
 
 }  // namespace pelmoa

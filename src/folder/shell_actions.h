@@ -9,7 +9,8 @@ namespace pelmoa {
 // Opens the page of the URL box in the browser, and the program's help.
 class ShellActions {
  public:
-  // program_folder is where the help file lies, beside the executable.
+  // program_folder is the executable's folder: the help file lies beside it, or in
+  // ../share/pelmoa when the program is installed.
   ShellActions(ShellOpen& shell, QString program_folder);
 
   // url_text is the URL box text as typed; a blank box does nothing.

@@ -23,6 +23,7 @@ class ShellActionsTest : public QObject {
   void browserAddress_data();
   void browserAddress();
   void helpOpensFileBesideProgram();
+  void installedHelpOpensFromSharedFolder();
   void eachButtonReachesItsAction();
 };
 
@@ -69,6 +70,21 @@ void ShellActionsTest::helpOpensFileBesideProgram() {
 
   QCOMPARE(shell.files, QStringList{"/opt/pelmoa/bin/Pelmoa.html"});
   QVERIFY(shell.addresses.isEmpty());
+}
+
+// Installed under /usr, bin holds only programs: the help lies in share/pelmoa.
+void ShellActionsTest::installedHelpOpensFromSharedFolder() {
+  QTemporaryDir prefix;
+  QVERIFY(prefix.isValid());
+  QVERIFY(QDir(prefix.path()).mkpath(QStringLiteral("bin")));
+  QVERIFY(QDir(prefix.path()).mkpath(QStringLiteral("share/pelmoa")));
+  const QString installed = prefix.filePath(QStringLiteral("share/pelmoa/Pelmoa.html"));
+  QVERIFY(QFile(installed).open(QIODevice::WriteOnly));
+  testing::RecordingShellOpen shell;
+
+  ShellActions(shell, prefix.filePath(QStringLiteral("bin"))).OpenHelp();
+
+  QCOMPARE(shell.files, QStringList{installed});
 }
 
 // The main window reaches all four actions through one object; each call must land on its own.
