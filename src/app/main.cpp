@@ -7,6 +7,7 @@
 #include "mainwindow/fonts.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/prompter.h"
+#include "mainwindow/qt_japanese.h"
 #include "mainwindow/settings_store.h"
 #ifdef _WIN32
 #include "mainwindow/registry_settings_store.h"
@@ -27,6 +28,8 @@ int main(int argc, char** argv) {
     // window left open after it (a run in progress holds the end off until it stops).
     QApplication::setQuitOnLastWindowClosed(true);
     pelmoa::InstallFontSubstitutions();
+    // The question box's はい/いいえ and the file dialogs in the window's language.
+    pelmoa::InstallQtJapanese();
 
 #ifdef _WIN32
     pelmoa::RegistrySettingsStore settings;

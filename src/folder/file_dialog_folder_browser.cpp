@@ -4,12 +4,18 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "mainwindow/qt_japanese.h"
+
 namespace pelmoa {
 
 std::optional<QString> FileDialogFolderBrowser::Browse(QWidget* owner, const QString& title,
                                                        const QString& initial) {
-  const QString chosen = QFileDialog::getExistingDirectory(
-      owner, title, NearestExistingFolder(initial), QFileDialog::ShowDirsOnly);
+  QFileDialog dialog(owner, title, NearestExistingFolder(initial));
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  FitFileDialogColumns(dialog);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QString chosen = dialog.selectedFiles().value(0);
   if (chosen.isEmpty()) return std::nullopt;
   return QDir::toNativeSeparators(chosen);
 }

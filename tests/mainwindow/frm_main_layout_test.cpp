@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "mainwindow/fonts.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/progress_bar.h"
+#include "mainwindow/qt_japanese.h"
 #include "mainwindow/settings_store.h"
 #include "mainwindow/status_bar.h"
 #include "temp_dir.h"
@@ -244,6 +246,16 @@ class FrmMainLayoutTest : public QObject {
     QTest::mouseClick(window_->chkView, Qt::LeftButton);
     QVERIFY(window_->chkView->isChecked());
     QVERIFY(window_->chkHalf->isEnabled());
+  }
+
+  void questionBoxSaysHaiAndIie() {
+    // The help tells the user to press 「はい」 or 「いいえ」: Qt's own button texts must be
+    // Japanese whatever the system's locale.
+    QVERIFY(pelmoa::InstallQtJapanese());
+    QMessageBox box(QMessageBox::Question, U("指定エラー"), U("新規にフォルダを作成しますか？"),
+                    QMessageBox::Yes | QMessageBox::No, window_.get());
+    QCOMPARE(box.button(QMessageBox::Yes)->text(), U("はい(&Y)"));
+    QCOMPARE(box.button(QMessageBox::No)->text(), U("いいえ(&N)"));
   }
 
   void progressBarOperations() {

@@ -1,0 +1,42 @@
+#include "mainwindow/qt_japanese.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <QTreeView>
+
+namespace pelmoa {
+
+bool InstallQtJapanese() {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!app) return false;
+  const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+  // Dates and sizes in the file dialogs follow the same language as their labels.
+  QLocale::setDefault(japanese);
+  auto* translator = new QTranslator(app);
+  for (const QString& folder : {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                                QCoreApplication::applicationDirPath() +
+                                    QStringLiteral("/translations")}) {
+    if (translator->load(japanese, QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
+      QCoreApplication::installTranslator(translator);
+      return true;
+    }
+  }
+  delete translator;
+  return false;
+}
+
+void FitFileDialogColumns(QFileDialog& dialog) {
+  auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+  if (!details) return;  // the platform's own dialog sizes its columns itself
+  QHeaderView* header = details->header();
+  // Column 0 is the name; size, type and date follow.
+  for (int column = 1; column < header->count(); ++column) {
+    header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  }
+}
+
+}  // namespace pelmoa
