@@ -49,8 +49,8 @@ void frmMain::AddCompletionAddresses(const QStringList& addresses) {
 void frmMain::chkView_Click() { chkHalf->setEnabled(chkView->isChecked()); }
 
 void frmMain::cmdFav_Click() {
-  QFileDialogChooser chooser;
-  TakeShortcutUrl(this, txtURL, chooser, prompter_);
+  if (!shortcut_chooser_) shortcut_chooser_ = std::make_unique<QFileDialogChooser>();
+  TakeShortcutUrl(this, txtURL, *shortcut_chooser_, prompter_);
 }
 
 void frmMain::cmdCurr_Click() {

@@ -21,6 +21,7 @@ class QThread;
 namespace pelmoa {
 
 class AddressCompletion;
+class FileChooser;
 class ImageViewer;
 class Prompter;
 class SettingsStore;
@@ -123,6 +124,8 @@ class frmMain : public QWidget {
   Prompter& prompter_;
   ImageViewer* image_viewer_ = nullptr;
   AddressCompletion* completion_ = nullptr;
+  // The Favorites dialog keeps its folder and file name from one use to the next.
+  std::unique_ptr<FileChooser> shortcut_chooser_;
 
   QList<QWidget*> locked_controls_;
   // Transfer control, PageHtml and cancel flag; shared with a running worker so that

@@ -2,26 +2,36 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+
+#include "mainwindow/qt_japanese.h"
 
 #include "sources/favorites_folder.h"
 #include "sources/texts.h"
 
 namespace pelmoa {
 
-std::unique_ptr<QFileDialog> MakeShortcutDialog(QWidget* owner) {
-  auto dialog =
-      std::make_unique<QFileDialog>(owner, QString::fromUtf8(sources_texts::kFavDialogTitle),
-                                    FavoritesFolder(), QString::fromUtf8(sources_texts::kFavFilter));
+std::unique_ptr<QFileDialog> MakeShortcutDialog(QWidget* owner, const QString& earlier_file) {
+  const QFileInfo earlier(earlier_file);
+  const bool resume = !earlier_file.isEmpty() && earlier.absoluteDir().exists();
+  auto dialog = std::make_unique<QFileDialog>(
+      owner, QString::fromUtf8(sources_texts::kFavDialogTitle),
+      resume ? earlier.absolutePath() : FavoritesFolder(),
+      QString::fromUtf8(sources_texts::kFavFilter));
   dialog->setAcceptMode(QFileDialog::AcceptOpen);
   dialog->setFileMode(QFileDialog::ExistingFile);
   dialog->setDefaultSuffix(QStringLiteral("url"));
+  if (resume) dialog->selectFile(earlier.fileName());
+  FitFileDialogColumns(*dialog);
   return dialog;
 }
 
 QString QFileDialogChooser::ChooseShortcutFile(QWidget* owner) {
-  std::unique_ptr<QFileDialog> dialog = MakeShortcutDialog(owner);
+  std::unique_ptr<QFileDialog> dialog = MakeShortcutDialog(owner, last_file_);
   if (dialog->exec() != QDialog::Accepted) return {};
-  return dialog->selectedFiles().value(0);
+  const QString chosen = dialog->selectedFiles().value(0);
+  if (!chosen.isEmpty()) last_file_ = chosen;
+  return chosen;
 }
 
 }  // namespace pelmoa

@@ -17,12 +17,20 @@ class FileChooser {
 };
 
 // The open dialog for shortcut files, set up but not shown: titled "お気に入りを開く", one
-// filter for *.url, existing files only, starting in the home folder.
-std::unique_ptr<QFileDialog> MakeShortcutDialog(QWidget* owner);
+// filter for *.url, existing files only. It starts in the folder of earlier_file with that
+// file's name filled in, or in the home folder when there is no earlier file or its folder
+// is gone.
+std::unique_ptr<QFileDialog> MakeShortcutDialog(QWidget* owner,
+                                                const QString& earlier_file = QString());
 
+// Keeps the folder and file name of the last chosen file from one use to the next, for as
+// long as the program runs.
 class QFileDialogChooser : public FileChooser {
  public:
   QString ChooseShortcutFile(QWidget* owner) override;
+
+ private:
+  QString last_file_;
 };
 
 }  // namespace pelmoa

@@ -1,10 +1,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 
+#include "mainwindow/qt_japanese.h"
 #include "recording_prompter.h"
 #include "session_file.h"
 #include "sources/browser_page.h"
@@ -33,6 +37,7 @@ class SourceButtonsTest : public QObject {
 
  private slots:
   void init();
+  void shortcutDialogSetUp_data();
   void shortcutDialogSetUp();
   void shortcutImport_data();
   void shortcutImport();
@@ -56,15 +61,44 @@ QString SourceButtonsTest::WriteFile(const QString& name, const QByteArray& byte
   return file.fileName();
 }
 
+void SourceButtonsTest::shortcutDialogSetUp_data() {
+  QTest::addColumn<QString>("earlier");  // relative to the temporary folder; empty: none
+  QTest::addColumn<bool>("resumes");     // opens in the earlier file's folder, name filled in
+  QTest::newRow("first use") << "" << false;
+  QTest::newRow("the file chosen last time") << "favorites/日記.url" << true;
+  QTest::newRow("its folder is gone") << "gone/日記.url" << false;
+}
+
 void SourceButtonsTest::shortcutDialogSetUp() {
+  QFETCH(QString, earlier);
+  QFETCH(bool, resumes);
+  QVERIFY(QDir(dir_->path()).mkpath(QStringLiteral("favorites")));
+  const QString earlier_file = earlier.isEmpty() ? QString() : dir_->filePath(earlier);
+  if (resumes) WriteFile(earlier, "[InternetShortcut]\nURL=http://diary.test/\n");
+  // As the program starts: Qt's own texts in Japanese.
+  QVERIFY(InstallQtJapanese());
+
   QWidget owner;
-  const std::unique_ptr<QFileDialog> dialog = MakeShortcutDialog(&owner);
+  const std::unique_ptr<QFileDialog> dialog = MakeShortcutDialog(&owner, earlier_file);
   QCOMPARE(dialog->windowTitle(), QStringLiteral("お気に入りを開く"));
   QCOMPARE(dialog->nameFilters(), QStringList{QStringLiteral("お気に入り (*.url)")});
   QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFile);
   QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
-  QCOMPARE(dialog->directory().absolutePath(), QDir::home().absolutePath());
   QCOMPARE(dialog->parentWidget(), &owner);
+  QCOMPARE(dialog->directory().absolutePath(),
+           resumes ? dir_->filePath(QStringLiteral("favorites")) : QDir::home().absolutePath());
+  if (resumes) QCOMPARE(dialog->selectedFiles(), QStringList{earlier_file});
+
+  // Japanese labels, and size, type and date columns wide enough for them.
+  auto* look_in = dialog->findChild<QLabel*>(QStringLiteral("lookInLabel"));
+  QVERIFY(look_in);
+  QVERIFY2(!look_in->text().contains(QLatin1String("Look in")), qPrintable(look_in->text()));
+  auto* details = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+  QVERIFY(details);
+  QCOMPARE(details->header()->count(), 4);
+  for (int column = 1; column < 4; ++column) {
+    QCOMPARE(details->header()->sectionResizeMode(column), QHeaderView::ResizeToContents);
+  }
 }
 
 void SourceButtonsTest::shortcutImport_data() {
