@@ -32,7 +32,10 @@ QString ReasonFor(const std::error_code& error) {
 
 bool FolderEntryExists(const QString& folder_text) {
   if (folder_text.isEmpty() || folder_text.contains(QChar(u'\0'))) return false;
-  const QByteArray pattern = QFile::encodeName(folder_text);
+  // Only * and ? are wildcards, as in a directory listing: "[" is matched as itself, so that
+  // an existing "photos[1]" is found and "photos[1]" does not find "photos1".
+  QByteArray pattern = QFile::encodeName(folder_text);
+  pattern.replace("[", "[[]");
   glob_t found = {};
   // A backslash is an ordinary character in names here, not an escape.
   const int result = glob(pattern.constData(), GLOB_NOESCAPE | GLOB_NOSORT, nullptr, &found);

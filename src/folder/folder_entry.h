@@ -5,8 +5,8 @@
 namespace pelmoa {
 
 // Whether anything answers to the folder text as a directory listing would: an existing
-// folder, an existing file, or any entry a wildcard in the text matches. The text is used
-// as typed, not trimmed. An empty text matches nothing.
+// folder, an existing file, or any entry a wildcard (* or ?) in the text matches. The text is
+// used as given, not trimmed. An empty text matches nothing.
 bool FolderEntryExists(const QString& folder_text);
 
 struct FolderCreation {

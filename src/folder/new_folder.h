@@ -13,9 +13,10 @@ class NewFolder {
  public:
   explicit NewFolder(Prompter& prompter);
 
-  // folder_text is the box text as typed. Shows "already exists" when anything answers to
-  // it, else creates it and shows either the success or the failure message.
-  void Create(QWidget* owner, const QString& folder_text);
+  // box_text is the box text as typed; it is trimmed as a run trims it. A relative path is
+  // refused with the failure message. Shows "already exists" when anything answers to the
+  // folder, else creates it and shows either the success or the failure message.
+  void Create(QWidget* owner, const QString& box_text);
 
  private:
   Prompter& prompter_;

@@ -24,5 +24,6 @@ inline constexpr char kReasonReadOnly[] = "書き込みのできない場所で�
 inline constexpr char kReasonNoSpace[] = "ディスクの空き容量が足りません";
 inline constexpr char kReasonTooLong[] = "フォルダ名が長すぎます";
 inline constexpr char kReasonFileInTheWay[] = "同じ名前のファイルがあります";
+inline constexpr char kReasonRelative[] = "フォルダはフルパスで指定してください";
 
 }  // namespace pelmoa::folder_texts

@@ -10,7 +10,9 @@ namespace pelmoa {
 
 bool FolderQueryMatches(const QString& text) {
   if (text.isEmpty()) return false;
-  const QByteArray pattern = QFile::encodeName(text);
+  // Only * and ? are wildcards: "[" is matched as itself, so an existing "photos[1]" is found.
+  QByteArray pattern = QFile::encodeName(text);
+  pattern.replace("[", "[[]");
   glob_t found{};
   const int rc = glob(pattern.constData(), GLOB_NOESCAPE | GLOB_NOSORT, nullptr, &found);
   const bool matched = rc == 0 && found.gl_pathc > 0;

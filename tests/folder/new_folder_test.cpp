@@ -41,9 +41,12 @@ class NewFolderTest : public QObject {
   void emptyBoxNeverReportsSuccess();
   void nulInTextCreatesNothing();
   void readOnlyParentFails();
+  void relativePathIsRefused_data();
+  void relativePathIsRefused();
 
  private:
-  // The tree every case starts from: folder "pics" holding "a.jpg" and "b.png", file "note.txt".
+  // The tree every case starts from: folder "pics" holding "a.jpg" and "b.png", file "note.txt",
+  // empty folders "photos[1]" and "photos1".
   void MakeTree();
   QString At(const QString& relative) const { return dir_->path() + u'/' + relative; }
   void ExpectFailure(const QString& folder_text);
@@ -68,6 +71,8 @@ void NewFolderTest::cleanup() {
 
 void NewFolderTest::MakeTree() {
   QVERIFY(QDir(dir_->path()).mkpath(QStringLiteral("pics")));
+  QVERIFY(QDir(dir_->path()).mkpath(QStringLiteral("photos[1]")));
+  QVERIFY(QDir(dir_->path()).mkpath(QStringLiteral("photos1")));
   for (const char* name : {"pics/a.jpg", "pics/b.png", "note.txt"}) {
     QFile file(At(QString::fromUtf8(name)));
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -81,34 +86,42 @@ void NewFolderTest::clickOnce_data() {
   QTest::addColumn<QString>("must_be_dir");   // below the temporary folder; empty: none
   QTest::addColumn<QString>("reason");        // third line of a failure message
   QTest::addColumn<QStringList>("never");     // names that must not appear
+  QTest::addColumn<QString>("around");        // put before and after the whole box text
 
-  QTest::newRow("existing folder") << "pics" << Outcome::kExists << "pics" << "" << QStringList();
+  QTest::newRow("existing folder") << "pics" << Outcome::kExists << "pics" << "" << QStringList() << QString();
   QTest::newRow("existing folder with trailing slash")
-      << "pics/" << Outcome::kExists << "pics" << "" << QStringList();
+      << "pics/" << Outcome::kExists << "pics" << "" << QStringList() << QString();
   QTest::newRow("existing file") << "note.txt" << Outcome::kExists << "" << ""
-                                 << QStringList();
+                                 << QStringList() << QString();
   QTest::newRow("star matches an entry")
-      << "pics/*" << Outcome::kExists << "" << "" << QStringList{"pics/*"};
+      << "pics/*" << Outcome::kExists << "" << "" << QStringList{"pics/*"} << QString();
   QTest::newRow("question mark matches an entry")
-      << "pics/?.jpg" << Outcome::kExists << "" << "" << QStringList{"pics/?.jpg"};
+      << "pics/?.jpg" << Outcome::kExists << "" << "" << QStringList{"pics/?.jpg"} << QString();
   QTest::newRow("one missing level") << "new" << Outcome::kCreated << "new" << ""
-                                     << QStringList();
+                                     << QStringList() << QString();
   QTest::newRow("three missing levels")
-      << "one/two/three" << Outcome::kCreated << "one/two/three" << "" << QStringList();
+      << "one/two/three" << Outcome::kCreated << "one/two/three" << "" << QStringList() << QString();
   QTest::newRow("missing levels below an existing folder")
-      << "pics/2026/12" << Outcome::kCreated << "pics/2026/12" << "" << QStringList();
+      << "pics/2026/12" << Outcome::kCreated << "pics/2026/12" << "" << QStringList() << QString();
   QTest::newRow("trailing slash") << "made/" << Outcome::kCreated << "made" << ""
-                                  << QStringList();
+                                  << QStringList() << QString();
   QTest::newRow("Japanese names") << "画像/保存先" << Outcome::kCreated << "画像/保存先" << ""
-                                  << QStringList();
-  QTest::newRow("surrounding spaces are part of the name")
-      << " spaced " << Outcome::kCreated << " spaced " << "" << QStringList{"spaced"};
+                                  << QStringList() << QString();
+  QTest::newRow("spaces around the text are trimmed, as a run trims them")
+      << "spaced" << Outcome::kCreated << "spaced" << ""
+      << QStringList{" spaced", "spaced ", " spaced "} << "  ";
+  QTest::newRow("an existing folder with spaces around the text")
+      << "pics" << Outcome::kExists << "pics" << "" << QStringList{"pics "} << " ";
+  QTest::newRow("brackets in an existing name")
+      << "photos[1]" << Outcome::kExists << "photos[1]" << "" << QStringList() << QString();
+  QTest::newRow("brackets are no wildcards")
+      << "photo[s]1" << Outcome::kCreated << "photo[s]1" << "" << QStringList() << QString();
   QTest::newRow("a file in the way of a level")
       << "note.txt/sub" << Outcome::kFailed << "" << "途中にフォルダではなくファイルがあります"
-      << QStringList{"note.txt/sub"};
+      << QStringList{"note.txt/sub"} << QString();
   QTest::newRow("a file in the way, several levels down")
       << "pics/a.jpg/x/y" << Outcome::kFailed << "" << "途中にフォルダではなくファイルがあります"
-      << QStringList{"pics/a.jpg/x"};
+      << QStringList{"pics/a.jpg/x"} << QString();
 }
 
 void NewFolderTest::clickOnce() {
@@ -117,9 +130,10 @@ void NewFolderTest::clickOnce() {
   QFETCH(QString, must_be_dir);
   QFETCH(QString, reason);
   QFETCH(QStringList, never);
+  QFETCH(QString, around);
   const QString text = At(relative);
 
-  NewFolder(*prompter_).Create(nullptr, text);
+  NewFolder(*prompter_).Create(nullptr, around + text + around);
 
   QCOMPARE(prompter_->boxes.size(), 1);
   const testing::RecordingPrompter::Box& box = prompter_->boxes[0];
@@ -197,6 +211,35 @@ void NewFolderTest::readOnlyParentFails() {
   QCOMPARE(prompter_->boxes[0].text.split(u'\n'),
            (QStringList{kNotCreated, text, QStringLiteral("その場所に書き込む権限がありません")}));
   QVERIFY(!QFileInfo::exists(At(QStringLiteral("locked/new"))));
+}
+
+void NewFolderTest::relativePathIsRefused_data() {
+  QTest::addColumn<QString>("box");
+  QTest::addColumn<QString>("shown");  // the folder line of the message
+  QTest::newRow("a name alone") << "img" << "img";
+  QTest::newRow("below a name") << "img/sub" << "img/sub";
+  QTest::newRow("dot") << "./img" << "./img";
+  QTest::newRow("spaces around a name") << " img " << "img";
+}
+
+void NewFolderTest::relativePathIsRefused() {
+  // Created under whatever the working folder is, it would not be where the user looks.
+  QFETCH(QString, box);
+  QFETCH(QString, shown);
+  const QString working = QDir::currentPath();
+  QVERIFY(QDir::setCurrent(dir_->path()));
+  const QStringList before = QDir(dir_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+  NewFolder(*prompter_).Create(nullptr, box);
+
+  const QStringList after = QDir(dir_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+  QVERIFY(QDir::setCurrent(working));
+  QCOMPARE(after, before);
+  QCOMPARE(prompter_->boxes.size(), 1);
+  QCOMPARE(prompter_->boxes[0].title, kNewFolderTitle);
+  QCOMPARE(prompter_->boxes[0].icon, QMessageBox::Critical);
+  QCOMPARE(prompter_->boxes[0].text.split(u'\n'),
+           (QStringList{kNotCreated, shown, QStringLiteral("フォルダはフルパスで指定してください")}));
 }
 
 }  // namespace pelmoa

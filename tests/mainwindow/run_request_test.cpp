@@ -168,10 +168,19 @@ class RunRequestTest : public QObject {
     QVERIFY(fs::exists(folder_ / "a1.png"));
   }
 
-  void wildcardThatMatchesCountsAsExisting() {
+  void existingFolderByItsName_data() {
+    QTest::addColumn<QString>("name");  // below the temporary folder, which holds "images"
+    QTest::newRow("a star that matches") << "im*";
+    // Only * and ? are wildcards: "[1]" names itself and must not be read as a set.
+    QTest::newRow("brackets in the folder's name") << "photos[1]";
+  }
+
+  void existingFolderByItsName() {
+    QFETCH(QString, name);
+    fs::create_directory(dir_->path() / "photos[1]");
     Serve(1);
     window_->txtURL->setText(Q(server_->Url("/page.html")));
-    window_->txtFolder->setText(Q((dir_->path() / "im*").string()));
+    window_->txtFolder->setText(Q((dir_->path()).string()) + u'/' + name);
     QSignalSpy finished(window_.get(), &frmMain::RunFinished);
     window_->cmdGet->click();
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
