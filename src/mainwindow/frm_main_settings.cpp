@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "mainwindow/address_completion.h"
+#include "mainwindow/default_folder.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/settings_store.h"
 #include "mainwindow/twips.h"
@@ -47,8 +48,10 @@ bool IntersectsAnyScreen(const QRectF& rect) {
 void frmMain::Form_Load() {
   PlaceWindow();
 
-  const QString default_folder = QDir::toNativeSeparators(ProgramFolder() + QStringLiteral("/DLImages"));
-  txtFolder->setText(settings_.ReadSetting(kApp, kSection, kDLFolder, default_folder));
+  // A stored folder is used as it is; the default is worked out only when none is stored.
+  QString folder = settings_.ReadSetting(kApp, kSection, kDLFolder, QString());
+  if (folder.isNull()) folder = DefaultDownloadFolder(ProgramFolder());
+  txtFolder->setText(folder);
 
   completion_ = new AddressCompletion(txtURL, QDir::homePath(), this);
   completion_->AddAddresses(RegisteredAddresses(settings_));

@@ -9,12 +9,14 @@
 #include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 #include <QWindow>
 #include <filesystem>
 #include <memory>
 
 #include "mainwindow/address_completion.h"
+#include "mainwindow/default_folder.h"
 #include "mainwindow/fonts.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/settings_store.h"
@@ -67,6 +69,30 @@ class FrmMainStartupTest : public QObject {
     QVERIFY(!QFileInfo::exists(folder));
     // Loading writes nothing.
     QVERIFY(!QFileInfo::exists(ini_) || Stored("WindowTop").isNull());
+  }
+
+  void defaultFolderIsWritable_data() {
+    QTest::addColumn<bool>("program_folder_writable");
+    QTest::newRow("beside a program the user can write to") << true;
+    // Installed under /usr or /opt: nothing could be stored beside the program.
+    QTest::newRow("beside a program in a read-only folder") << false;
+  }
+
+  void defaultFolderIsWritable() {
+    QFETCH(bool, program_folder_writable);
+    // /proc refuses new files even to an administrator, whom permission bits do not stop.
+    const QString program = program_folder_writable ? QString::fromStdString(dir_->str())
+                                                    : QStringLiteral("/proc");
+    const QString expected =
+        program_folder_writable
+            ? program + QStringLiteral("/DLImages")
+            : QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) +
+                  QStringLiteral("/DLImages");
+    QCOMPARE(pelmoa::DefaultDownloadFolder(program), expected);
+    QVERIFY(!QFileInfo::exists(expected));
+    QCOMPARE(QDir(QString::fromStdString(dir_->str())).entryList(QDir::AllEntries | QDir::Hidden |
+                                                                  QDir::NoDotAndDotDot),
+             QStringList());
   }
 
   void storedPositionAndFolderAreUsed() {
