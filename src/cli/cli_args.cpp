@@ -15,6 +15,11 @@ std::optional<CliArgs> ParseCliArgs(const std::vector<std::string>& args) {
       value = args[++k];
     } else if (a.rfind("--jobs=", 0) == 0) {
       value = a.substr(7);
+    } else if (a == "--cacert" || a.rfind("--cacert=", 0) == 0) {
+      if (a == "--cacert" && k + 1 >= args.size()) return std::nullopt;
+      parsed.cacert = a == "--cacert" ? args[++k] : a.substr(9);
+      if (parsed.cacert.empty()) return std::nullopt;
+      continue;
     } else if (a == "--") {
       positional.insert(positional.end(), args.begin() + static_cast<long>(k) + 1, args.end());
       break;

@@ -59,9 +59,11 @@ ResolvedReference ResolveImageReference(std::string_view page_url, std::string_v
   }
   const std::string_view t = TrimSpaces(reference);
   if (!t.empty() && t.front() == '/') {
+    // The page's own scheme: an https page's root-relative images are on its https host.
     // Without a host (a page address that lost it) the address stays unusable and its
     // fetch fails like any other.
-    r.image_url = "http://" + HostOf(page_url) + std::string(t);
+    const char* scheme = page_url.starts_with("https://") ? "https://" : "http://";
+    r.image_url = scheme + HostOf(page_url) + std::string(t);
   } else if (t.substr(0, 4) == "http") {
     r.image_url = std::string(reference);
   } else {

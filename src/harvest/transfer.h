@@ -15,6 +15,9 @@ struct TransferOptions {
   std::chrono::milliseconds stall_timeout{60'000};
   // Images fetched at a time; never more than six connections to one host.
   int jobs = 6;
+  // A PEM file of certificate authorities trusted in addition to the system's store; empty
+  // for the system's store alone. Certificates are always verified.
+  std::string extra_ca_file;
   int max_redirects = 10;
   // A page body (after content decoding) larger than this is an unreadable page.
   std::int64_t max_page_bytes = std::int64_t{64} << 20;

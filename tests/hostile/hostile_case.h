@@ -22,6 +22,13 @@ struct CaseContext {
   std::unique_ptr<RawServer> raw;
   std::string skip_reason;
   std::vector<std::function<void()>> undo;
+  std::vector<std::unique_ptr<TestServer>> tls;
+
+  // A new TLS server with this certificate of the tests' authority.
+  TestServer& Tls(ServerCert cert = ServerCert::kTrusted) {
+    tls.push_back(std::make_unique<TestServer>(cert));
+    return *tls.back();
+  }
 
   ~CaseContext() {
     for (auto it = undo.rbegin(); it != undo.rend(); ++it) (*it)();
@@ -57,5 +64,6 @@ class HostileCaseTest : public HostileTest, public ::testing::WithParamInterface
 std::vector<HostileCase> PageCases();
 std::vector<HostileCase> ServerCases();
 std::vector<HostileCase> FolderCases();
+std::vector<HostileCase> TlsCases();
 
 }  // namespace pelmoa::testing

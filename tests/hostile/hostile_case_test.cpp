@@ -6,7 +6,7 @@ namespace {
 TEST_P(HostileCaseTest, RunEndsCountedAndContained) {
   const HostileCase& c = GetParam();
   RecordingHost host(Options(c.stall, c.jobs));
-  CaseContext ctx{server, sandbox.path(), dest(), host, dest_str(), nullptr, {}, {}};
+  CaseContext ctx{server, sandbox.path(), dest(), host, dest_str(), nullptr, {}, {}, {}};
   const std::string url = c.arrange(ctx);
   if (!ctx.skip_reason.empty()) GTEST_SKIP() << ctx.skip_reason;
   RunBounded(host, url, ctx.folder);
@@ -19,6 +19,8 @@ INSTANTIATE_TEST_SUITE_P(Pages, HostileCaseTest, ::testing::ValuesIn(PageCases()
 INSTANTIATE_TEST_SUITE_P(Servers, HostileCaseTest, ::testing::ValuesIn(ServerCases()),
                          RowName<HostileCase>);
 INSTANTIATE_TEST_SUITE_P(Folders, HostileCaseTest, ::testing::ValuesIn(FolderCases()),
+                         RowName<HostileCase>);
+INSTANTIATE_TEST_SUITE_P(Tls, HostileCaseTest, ::testing::ValuesIn(TlsCases()),
                          RowName<HostileCase>);
 
 }  // namespace

@@ -46,11 +46,13 @@ Outcome Loop(int32_t total, int32_t errors, int steps, std::optional<Lines> file
 // down (sandbox/outside.txt, sandbox/outer/dest), so that a name climbing out of the
 // destination would land somewhere the check after the test looks.
 class HostileTest : public ::testing::Test {
+ public:
+  // Trusts the tests' own certificate authority besides the system's.
+  static TransferOptions Options(std::chrono::milliseconds stall = 2000ms, int jobs = 6);
+
  protected:
   HostileTest();
   void TearDown() override;
-
-  static TransferOptions Options(std::chrono::milliseconds stall = 2000ms, int jobs = 6);
 
   // Runs one harvest on a thread of its own. A run that has not ended within bound fails
   // the test and is cancelled; one that ignores the cancel as well ends the program.

@@ -5,27 +5,35 @@
 
 namespace pelmoa::testing {
 
-TestServer::TestServer() {
-  server_.set_keep_alive_max_count(1000);
-  server_.set_tcp_nodelay(true);
+TestServer::TestServer() : server_(std::make_unique<httplib::Server>()) { Start(); }
+
+TestServer::TestServer(ServerCert cert) : scheme_("https") {
+  const TestCertificates& certificates = TestCertificates::Get();
+  server_ = std::make_unique<httplib::SSLServer>(certificates.cert(cert), certificates.key());
+  Start();
+}
+
+void TestServer::Start() {
+  server_->set_keep_alive_max_count(1000);
+  server_->set_tcp_nodelay(true);
   auto dispatch = [this](const httplib::Request& req, httplib::Response& res) {
     Dispatch(req, res);
   };
-  server_.Get(".*", dispatch);
-  server_.Get("/.*", dispatch);
-  port_ = server_.bind_to_any_port("127.0.0.1");
+  server_->Get(".*", dispatch);
+  server_->Get("/.*", dispatch);
+  port_ = server_->bind_to_any_port("127.0.0.1");
   if (port_ <= 0) throw std::runtime_error("cannot bind a test port");
-  thread_ = std::thread([this] { server_.listen_after_bind(); });
-  while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  thread_ = std::thread([this] { server_->listen_after_bind(); });
+  while (!server_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 TestServer::~TestServer() {
-  server_.stop();
+  server_->stop();
   if (thread_.joinable()) thread_.join();
 }
 
 std::string TestServer::Url(const std::string& path) const {
-  return "http://127.0.0.1:" + std::to_string(port_) + path;
+  return scheme_ + "://127.0.0.1:" + std::to_string(port_) + path;
 }
 
 void TestServer::Serve(const std::string& path, std::string body, std::string content_type,

@@ -4,11 +4,14 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <regex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "test_certificates.h"
 
 namespace pelmoa::testing {
 
@@ -17,12 +20,14 @@ namespace pelmoa::testing {
 class TestServer {
  public:
   TestServer();
+  // The same over TLS, with the given certificate of the tests' own authority.
+  explicit TestServer(ServerCert cert);
   ~TestServer();
   TestServer(const TestServer&) = delete;
   TestServer& operator=(const TestServer&) = delete;
 
   int port() const { return port_; }
-  // "http://127.0.0.1:PORT" followed by path.
+  // "http://127.0.0.1:PORT" (https for TLS) followed by path.
   std::string Url(const std::string& path = "/") const;
 
   // Serves body with the given content type (and status) at exactly this path.
@@ -44,12 +49,14 @@ class TestServer {
   std::vector<std::string> Referers() const;
   int RequestCount(const std::string& path) const;
 
-  httplib::Server& raw() { return server_; }
+  httplib::Server& raw() { return *server_; }
 
  private:
+  void Start();
   void Dispatch(const httplib::Request& req, httplib::Response& res);
 
-  httplib::Server server_;
+  std::unique_ptr<httplib::Server> server_;
+  std::string scheme_ = "http";
   std::thread thread_;
   int port_ = 0;
   mutable std::mutex mutex_;
