@@ -28,6 +28,9 @@ frmDisp::frmDisp(QWidget* parent) : QMainWindow(parent), mdi_area_(new QMdiArea(
   mdi_area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_area_);
+  // Pictures arrive while the user may be typing in the main window: showing the frame must
+  // not take the focus from there.
+  setAttribute(Qt::WA_ShowWithoutActivating);
 }
 
 void frmDisp::ShowFrame() {
@@ -37,6 +40,7 @@ void frmDisp::ShowFrame() {
   }
   const double dpi = logicalDpiX();
   resize(TwipsToPixels(kClientWidth, dpi), TwipsToPixels(kClientHeight, dpi));
+  cascade_step_ = 0;
   show();
   // The frame's margins are known only once the window is shown.
   CentreOnScreen();
@@ -48,8 +52,27 @@ QMdiSubWindow* frmDisp::AddChild(frmChild* child) {
                                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   sub->setWindowIcon(windowIcon());
+  // A narrow child cuts its caption short; the tooltip shows the file name whole.
+  sub->setToolTip(child->windowTitle());
   sub->show();
+  sub->move(NextCascadePosition(sub));
   return sub;
+}
+
+QPoint frmDisp::NextCascadePosition(const QMdiSubWindow* sub) {
+  // One step is the height of a child's title bar and top edge, as a cascade of
+  // multiple-document windows goes.
+  int step = sub->widget() ? sub->widget()->geometry().top() : 0;
+  if (step <= 0) step = sub->fontMetrics().height() + 8;
+  const QSize area = mdi_area_->viewport()->size();
+  QPoint corner(cascade_step_ * step, cascade_step_ * step);
+  if (cascade_step_ > 0 &&
+      (corner.x() > area.width() * 3 / 4 || corner.y() > area.height() * 3 / 4)) {
+    cascade_step_ = 0;
+    corner = QPoint(0, 0);
+  }
+  ++cascade_step_;
+  return corner;
 }
 
 void frmDisp::closeEvent(QCloseEvent* event) {

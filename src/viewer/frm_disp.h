@@ -23,8 +23,12 @@ class frmDisp : public QMainWindow {
   // Shows the frame; a frame that is not loaded (never shown, or closed) gets its first size
   // and is centred on the screen.
   void ShowFrame();
-  // Opens child in a new sub-window, without minimize and maximize buttons, where the frame
-  // places new children. The sub-window takes child's caption and deletes itself when closed.
+  // Opens child in a new sub-window, without minimize and maximize buttons. Each new child
+  // opens one step (a title bar's height) right of and below the one before, starting again
+  // at the top left when it would reach into the last quarter of the frame, so that several
+  // pictures stay in view. The sub-window takes child's caption, shows it whole as its
+  // tooltip, and deletes itself when closed. The frame does not take the keyboard focus from
+  // the window the user is typing in.
   QMdiSubWindow* AddChild(frmChild* child);
 
  protected:
@@ -32,8 +36,11 @@ class frmDisp : public QMainWindow {
 
  private:
   void CentreOnScreen();
+  QPoint NextCascadePosition(const QMdiSubWindow* sub);
 
   QMdiArea* mdi_area_;
+  // How many steps down and right the next child opens; back to 0 when the frame is loaded.
+  int cascade_step_ = 0;
 };
 
 }  // namespace pelmoa

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QThreadPool>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -11,6 +13,10 @@
 #include "viewer/picture_loader.h"
 
 namespace pelmoa {
+
+// Pictures up to this size are decoded at once, inside the call that opens their child;
+// larger ones on a worker thread.
+inline constexpr qint64 kInlineDecodePixels = 4LL * 1000 * 1000;
 
 // The image viewer as the main window and its runs see it. Every call happens on the UI thread.
 class Viewer {
@@ -47,8 +53,8 @@ class Viewer {
 
  private:
   frmDisp& Frame();
-  std::optional<Picture> LoadPicture(const QString& path, bool is_png);
-  void FitClientTo(frmChild* child, double width_twips, double height_twips);
+  // The loader for a file, by its name; remembered as the latest loader.
+  PictureLoader LoaderFor(bool is_png);
 
   std::function<bool()> half_option_;
   std::unique_ptr<frmDisp> frame_;
@@ -57,6 +63,10 @@ class Viewer {
   std::unique_ptr<PictureLoader> png_loader_;
   int png_loader_users_ = 0;
   LoaderKind last_loader_ = LoaderKind::kNone;
+  // Hands decoded pictures back to the UI thread. Declared before the pool, so the pool,
+  // destroyed first, has finished every decoding before the relay goes.
+  QObject relay_;
+  QThreadPool decode_pool_;
 };
 
 }  // namespace pelmoa

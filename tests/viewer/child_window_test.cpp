@@ -4,6 +4,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMovie>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -23,7 +24,7 @@ namespace {
 // At 96 DPI a pixel is 15 twips.
 constexpr double kTwipsPerPixel = 15.0;
 
-enum class Kind { kJpeg, kPng, kStillGif, kAnimatedGif, kGarbage, kMissing };
+enum class Kind { kJpeg, kPng, kStillGif, kAnimatedGif, kGarbage, kMissing, kHugePng };
 
 bool Write(Kind kind, const QString& path, int width, int height) {
   switch (kind) {
@@ -39,6 +40,8 @@ bool Write(Kind kind, const QString& path, int width, int height) {
       return t::WriteBytes(path, "<html><body>404 Not Found</body></html>");
     case Kind::kMissing:
       return true;
+    case Kind::kHugePng:  // 20000 x 20000: 400 megapixels, 1.6 GB decoded
+      return t::WritePngHeaderOnly(path, 20000, 20000);
   }
   return false;
 }
@@ -66,6 +69,8 @@ class ChildWindowTest : public QObject {
   void AnimatedGifPlays_data();
   void AnimatedGifPlays();
   void ChildHasNoMinimizeOrMaximize();
+  void LargePictureArrivesAfterTheCallReturns_data();
+  void LargePictureArrivesAfterTheCallReturns();
 
  private:
   frmChild* Show(const QString& file_name, int i);
@@ -140,6 +145,7 @@ void ChildWindowTest::ClientIsThePicture() {
   QVERIFY(sub);
   QVERIFY(sub->isVisible());
   QCOMPARE(sub->windowTitle(), file_name);
+  QCOMPARE(sub->toolTip(), file_name);
   QCOMPARE(sub->mdiArea(), viewer_->frame()->mdi_area());
 
   // Full size shows Picture1 at the picture's own size; half size shows Image1 filling the
@@ -199,6 +205,10 @@ void ChildWindowTest::UnreadableFileLeavesEmptyChild_data() {
       << Kind::kGarbage << "photo.png" << false << 1215.0 << 495.0;
   QTest::newRow("missing file full") << Kind::kMissing << "gone.gif" << false << 1215.0 << 495.0;
   QTest::newRow("missing file half") << Kind::kMissing << "gone.gif" << true << 607.5 << 247.5;
+  QTest::newRow("over 256 megapixels full")
+      << Kind::kHugePng << "huge.png" << false << 1215.0 << 495.0;
+  QTest::newRow("over 256 megapixels half")
+      << Kind::kHugePng << "huge.jpg" << true << 607.5 << 247.5;
 }
 
 void ChildWindowTest::UnreadableFileLeavesEmptyChild() {
@@ -323,6 +333,37 @@ void ChildWindowTest::ChildHasNoMinimizeOrMaximize() {
   QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
   QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
   QVERIFY(flags & Qt::WindowCloseButtonHint);
+}
+
+void ChildWindowTest::LargePictureArrivesAfterTheCallReturns_data() {
+  QTest::addColumn<bool>("half");
+  QTest::addColumn<QSize>("client");
+  QTest::newRow("full") << false << QSize(2600, 2000);
+  QTest::newRow("half") << true << QSize(1300, 1000);
+}
+
+void ChildWindowTest::LargePictureArrivesAfterTheCallReturns() {
+  // 5.2 megapixels: decoded away from the window thread, which goes on painting meanwhile.
+  QFETCH(bool, half);
+  QFETCH(QSize, client);
+  QVERIFY(t::WriteImage(dir_->filePath("large.png"), 2600, 2000, "PNG"));
+  half_ = half;
+  frmChild* child = Show("large.png", 1);
+  QVERIFY(child);
+  QCOMPARE(child->parentWidget()->windowTitle(), QStringLiteral("large.png"));
+  QVERIFY(child->Picture1()->pixmap().isNull());
+  QVERIFY(child->Image1()->pixmap().isNull());
+
+  QTRY_COMPARE_WITH_TIMEOUT(child->size(), client, 60000);
+  QLabel* shown = half ? child->Image1() : child->Picture1();
+  QVERIFY(!shown->pixmap().isNull());
+  QCOMPARE(half_reads_, 1);
+
+  // A child closed before its picture arrives simply never gets it.
+  QVERIFY(t::WriteImage(dir_->filePath("later.png"), 2600, 2000, "PNG"));
+  QPointer<frmChild> closed = Show("later.png", 2);
+  QVERIFY(closed->parentWidget()->close());
+  QTRY_VERIFY_WITH_TIMEOUT(!closed, 60000);
 }
 
 QTEST_MAIN(ChildWindowTest)

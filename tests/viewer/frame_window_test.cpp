@@ -1,10 +1,13 @@
 // The viewer frame across runs: loading, centring, closing, and the list of child windows.
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <QtTest>
 #include <memory>
 
@@ -60,6 +63,8 @@ class FrameWindowTest : public QObject {
   void FolderIsTrimmed();
   void CloseAllClosesEverything();
   void MainWindowNamesArriveAsUtf8();
+  void ChildrenCascadeInsideTheFrame();
+  void ShowingPicturesLeavesTheFocusWhereTheUserTypes();
 
  private:
   void WriteJpegs(std::initializer_list<const char*> names);
@@ -245,6 +250,65 @@ void FrameWindowTest::MainWindowNamesArriveAsUtf8() {
   QCOMPARE(child->size(), QSize(30, 20));
   plugged.CloseAll();
   QVERIFY(!plugged.viewer().frame()->isVisible());
+}
+
+void FrameWindowTest::ChildrenCascadeInsideTheFrame() {
+  // Each new child one step right of and below the one before, the same step both ways, so
+  // that several pictures stay in view; back at the top left before a child would open in
+  // the last quarter of the frame.
+  WriteJpegs({"c.jpg"});
+  viewer_->ShowFrame();
+  const QSize area = viewer_->frame()->mdi_area()->viewport()->size();
+  QList<QPoint> corners;
+  for (int i = 1; i <= 40; ++i) {
+    viewer_->ShowImageInViewer(dir_->path(), "c.jpg", i);
+    corners << viewer_->ViewerChildren()[i]->parentWidget()->pos();
+  }
+  QCOMPARE(corners[0], QPoint(0, 0));
+  const int step = corners[1].x();
+  QVERIFY2(step >= 10, qPrintable(QString::number(step)));
+  int wraps = 0;
+  for (int k = 1; k < corners.size(); ++k) {
+    if (corners[k] == QPoint(0, 0)) {
+      ++wraps;
+      // The one before was the last that fitted: one more step would have passed 3/4.
+      QVERIFY(corners[k - 1].x() + step > area.width() * 3 / 4 ||
+              corners[k - 1].y() + step > area.height() * 3 / 4);
+      continue;
+    }
+    QCOMPARE(corners[k], corners[k - 1] + QPoint(step, step));
+    QVERIFY(corners[k].x() <= area.width() * 3 / 4 && corners[k].y() <= area.height() * 3 / 4);
+  }
+  QVERIFY(wraps >= 1);
+
+  // A frame closed and loaded again starts at the top left.
+  viewer_->frame()->close();
+  DeleteClosedWindows();
+  viewer_->ShowImageInViewer(dir_->path(), "c.jpg", 1);
+  QCOMPARE(viewer_->ViewerChildren()[1]->parentWidget()->pos(), QPoint(0, 0));
+}
+
+void FrameWindowTest::ShowingPicturesLeavesTheFocusWhereTheUserTypes() {
+  if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+    QSKIP("the offscreen platform activates every window it shows; run under a window manager");
+  }
+  // The user types in another window while a run shows its pictures.
+  QWidget typing;
+  auto* box = new QLineEdit(&typing);
+  typing.show();
+  typing.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&typing));
+  box->setFocus();
+  WriteJpegs({"a.jpg", "b.jpg"});
+  viewer_->ShowFrame();
+  viewer_->ShowImageInViewer(dir_->path(), "a.jpg", 1);
+  viewer_->ShowImageInViewer(dir_->path(), "b.jpg", 2);
+  QVERIFY(QTest::qWaitForWindowExposed(viewer_->frame()));
+  // Under a window manager: once it has framed the viewer, it has also decided on the focus.
+  QTRY_VERIFY(viewer_->frame()->windowHandle()->frameMargins().top() > 0);
+  QCoreApplication::processEvents();
+  QCOMPARE(QApplication::activeWindow(), &typing);
+  QCOMPARE(QApplication::focusWidget(), box);
 }
 
 QTEST_MAIN(FrameWindowTest)

@@ -31,7 +31,37 @@ QByteArray Bytes(const unsigned char (&data)[N]) {
   return QByteArray(reinterpret_cast<const char*>(data), N);
 }
 
+quint32 Crc32(const QByteArray& bytes) {
+  quint32 crc = 0xffffffffu;
+  for (const char c : bytes) {
+    crc ^= static_cast<unsigned char>(c);
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+void AppendBigEndian(QByteArray& out, quint32 value) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.append(char((value >> shift) & 0xff));
+}
+
 }  // namespace
+
+bool WritePngHeaderOnly(const QString& path, quint32 width, quint32 height) {
+  QByteArray ihdr("IHDR");
+  AppendBigEndian(ihdr, width);
+  AppendBigEndian(ihdr, height);
+  ihdr.append("\x08\x06\x00\x00\x00", 5);  // 8 bits a channel, RGBA
+  QByteArray png("\x89PNG\r\n\x1a\n", 8);
+  AppendBigEndian(png, 13);
+  png.append(ihdr);
+  AppendBigEndian(png, Crc32(ihdr));
+  // The start of the picture data, so that a reader finds the header complete.
+  const QByteArray idat("IDAT\x78\x9c", 6);
+  AppendBigEndian(png, 2);
+  png.append(idat);
+  AppendBigEndian(png, Crc32(idat));
+  return WriteBytes(path, png);
+}
 
 bool WriteImage(const QString& path, int width, int height, const char* format) {
   QImage image(width, height, QImage::Format_RGB32);

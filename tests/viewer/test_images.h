@@ -10,5 +10,8 @@ bool WriteImage(const QString& path, int width, int height, const char* format);
 bool WriteStillGif(const QString& path);
 bool WriteAnimatedGif(const QString& path);
 bool WriteBytes(const QString& path, const QByteArray& bytes);
+// A PNG whose header claims width x height pixels, cut off after the first bytes of its
+// picture data: what a decoder would have to allocate is known before anything is decoded.
+bool WritePngHeaderOnly(const QString& path, quint32 width, quint32 height);
 
 }  // namespace pelmoa::testing
