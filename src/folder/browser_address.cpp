@@ -5,13 +5,16 @@
 namespace pelmoa {
 
 std::optional<QString> BrowserAddress(const QString& url_text) {
-  if (TrimSpaces(url_text).isEmpty()) return std::nullopt;
+  // Trimmed as the run trims it: " host/" would otherwise become "http:// host/", which no
+  // browser opens, while a run accepts the same text.
+  const QString text = TrimSpaces(url_text);
+  if (text.isEmpty()) return std::nullopt;
   // Case-sensitive on purpose: "HTTP://" gets the prefix like any other text.
-  if (url_text.startsWith(QLatin1String("http://"), Qt::CaseSensitive) ||
-      url_text.startsWith(QLatin1String("https://"), Qt::CaseSensitive)) {
-    return url_text;
+  if (text.startsWith(QLatin1String("http://"), Qt::CaseSensitive) ||
+      text.startsWith(QLatin1String("https://"), Qt::CaseSensitive)) {
+    return text;
   }
-  return QStringLiteral("http://") + url_text;
+  return QStringLiteral("http://") + text;
 }
 
 }  // namespace pelmoa

@@ -5,9 +5,9 @@
 
 namespace pelmoa {
 
-// The address the browser button opens for the URL box text: nothing when the text is
-// blank; the text unchanged when it begins exactly with "http://" or "https://"; otherwise
-// "http://" in front of the text. The text is not trimmed, so its spaces stay where they are.
+// The address the browser button opens for the URL box text, trimmed as a run trims it:
+// nothing when the text is blank; the text unchanged when it begins exactly with "http://"
+// or "https://"; otherwise "http://" in front of the text.
 std::optional<QString> BrowserAddress(const QString& url_text);
 
 }  // namespace pelmoa

@@ -8,11 +8,11 @@ namespace pelmoa {
 void DesktopShellOpen::OpenAddress(const QString& address) {
   // Tolerant parsing percent-encodes spaces and similar, as a browser's address bar would.
   const QUrl url(address, QUrl::TolerantMode);
-  if (url.isValid()) QDesktopServices::openUrl(url);
+  started_ = url.isValid() && QDesktopServices::openUrl(url);
 }
 
 void DesktopShellOpen::OpenFile(const QString& path) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  started_ = QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 }  // namespace pelmoa

@@ -36,14 +36,14 @@ FolderActions::FolderActions(SettingsStore& settings, Prompter& prompter)
       own_shell_(PlatformShellOpen()),
       chooser_(settings, *own_browser_, QCoreApplication::applicationDirPath()),
       new_folder_(prompter),
-      shell_actions_(*own_shell_, QCoreApplication::applicationDirPath()) {}
+      shell_actions_(*own_shell_, prompter, QCoreApplication::applicationDirPath()) {}
 
 FolderActions::FolderActions(SettingsStore& settings, Prompter& prompter,
                              FolderBrowser& browser, ShellOpen& shell,
                              const QString& program_folder)
     : chooser_(settings, browser, program_folder),
       new_folder_(prompter),
-      shell_actions_(shell, program_folder) {}
+      shell_actions_(shell, prompter, program_folder) {}
 
 FolderActions::~FolderActions() = default;
 

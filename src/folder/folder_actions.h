@@ -30,8 +30,10 @@ class FolderActions {
   void CreateFolder(QWidget* owner, const QString& folder_text) {
     new_folder_.Create(owner, folder_text);
   }
-  void OpenPage(const QString& url_text) { shell_actions_.OpenPage(url_text); }
-  void OpenHelp() { shell_actions_.OpenHelp(); }
+  void OpenPage(QWidget* owner, const QString& url_text) {
+    shell_actions_.OpenPage(owner, url_text);
+  }
+  void OpenHelp(QWidget* owner) { shell_actions_.OpenHelp(owner); }
 
  private:
   std::unique_ptr<FolderBrowser> own_browser_;

@@ -26,4 +26,9 @@ inline constexpr char kReasonTooLong[] = "フォルダ名が長すぎます";
 inline constexpr char kReasonFileInTheWay[] = "同じ名前のファイルがあります";
 inline constexpr char kReasonRelative[] = "フォルダはフルパスで指定してください";
 
+// When the browser or help button could start nothing: this text, then the address or file.
+inline constexpr char kShellTitle[] = "ぺるもあ";
+inline constexpr char kNoBrowser[] = "ウェブブラウザを起動できませんでした";
+inline constexpr char kNoHelpViewer[] = "ヘルプを表示できませんでした";
+
 }  // namespace pelmoa::folder_texts

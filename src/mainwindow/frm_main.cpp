@@ -61,14 +61,16 @@ void frmMain::cmdReg_Click() {
   OpenRegisteredUrlWindow(this, settings_, prompter_, txtURL);
   AddCompletionAddresses(RegisteredAddresses(settings_));
 }
-void frmMain::cmdBrowse_Click() { FolderActions(settings_, prompter_).OpenPage(txtURL->text()); }
+void frmMain::cmdBrowse_Click() {
+  FolderActions(settings_, prompter_).OpenPage(this, txtURL->text());
+}
 void frmMain::cmdFolder_Click() {
   FolderActions(settings_, prompter_).ChooseFolder(this, *txtFolder);
 }
 void frmMain::cmdNew_Click() {
   FolderActions(settings_, prompter_).CreateFolder(this, txtFolder->text());
 }
-void frmMain::cmdHelp_Click() { FolderActions(settings_, prompter_).OpenHelp(); }
+void frmMain::cmdHelp_Click() { FolderActions(settings_, prompter_).OpenHelp(this); }
 
 void frmMain::cmdQuit_Click() {
   SaveWindowPosition();
