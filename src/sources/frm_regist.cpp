@@ -43,6 +43,16 @@ bool IsBlank(const QString& text) {
   return true;
 }
 
+// A label keeps its place but takes the room its caption needs, up to the box it names: in
+// the Japanese fonts at hand "タイトル(T)：" is wider than its 1065 twips, and 225 twips are
+// too low for the access key's underline.
+void FitLabel(QLabel* label, const QWidget* buddy) {
+  const QSize need = label->sizeHint();
+  int width = qMax(label->width(), need.width());
+  if (buddy) width = qMin(width, buddy->x() - label->x());
+  label->resize(width, qMax(label->height(), need.height()));
+}
+
 template <typename W>
 W* Named(QWidget* parent, const char* name) {
   auto* w = new W(parent);
@@ -111,6 +121,8 @@ void frmRegist::BuildControls() {
   for (size_t i = 1; i < std::size(tab_order); ++i) setTabOrder(tab_order[i - 1], tab_order[i]);
 
   ApplyGeometry(this, kGeometry, static_cast<int>(std::size(kGeometry)));
+  FitLabel(Label2, txtTitle);
+  FitLabel(Label1, txtURL);
 }
 
 void frmRegist::ConnectHandlers() {
