@@ -20,6 +20,9 @@ std::optional<CliArgs> ParseCliArgs(const std::vector<std::string>& args) {
       parsed.cacert = a == "--cacert" ? args[++k] : a.substr(9);
       if (parsed.cacert.empty()) return std::nullopt;
       continue;
+    } else if (a == "--http1.1") {
+      parsed.http1_only = true;
+      continue;
     } else if (a == "--") {
       positional.insert(positional.end(), args.begin() + static_cast<long>(k) + 1, args.end());
       break;

@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
   pelmoa::TransferOptions options;
   options.jobs = parsed->jobs;
   options.extra_ca_file = parsed->cacert;
+  options.http2 = !parsed->http1_only;
   int status = 0;
   {
     pelmoa::CliHost host(std::make_unique<pelmoa::CurlTransfer>(options), stdout, stderr);

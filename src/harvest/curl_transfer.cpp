@@ -6,6 +6,8 @@
 #include <deque>
 #include <functional>
 #include <list>
+#include <set>
+#include <string_view>
 
 #include "harvest/file_names.h"
 #include "harvest/page_address.h"
@@ -27,6 +29,11 @@ struct Job {
   CURL* easy = nullptr;
   bool is_page = false;
   std::size_t index = 0;  // image position in the batch
+  std::string origin;     // scheme://host:port of the request
+  // Where the first status line reports HTTP/2 the origin goes, so its later images share
+  // the connection.
+  std::set<std::string>* multiplexed_origins = nullptr;
+  bool status_seen = false;
   bool with_referer = true;
   // Page body, capped.
   std::string body;
@@ -73,9 +80,25 @@ size_t WriteImage(char* data, size_t size, size_t count, void* user) {
   return n;
 }
 
-size_t CountHeader(char*, size_t size, size_t count, void* user) {
-  static_cast<Job*>(user)->bytes += static_cast<std::int64_t>(size * count);
-  return size * count;
+size_t CountHeader(char* data, size_t size, size_t count, void* user) {
+  auto* job = static_cast<Job*>(user);
+  const size_t n = size * count;
+  job->bytes += static_cast<std::int64_t>(n);
+  // Only the first response comes from the origin asked; a redirect's target may differ.
+  if (!job->status_seen) {
+    job->status_seen = true;
+    if (std::string_view(data, n).starts_with("HTTP/2 ") && job->multiplexed_origins) {
+      job->multiplexed_origins->insert(job->origin);
+    }
+  }
+  return n;
+}
+
+// "https://host:port" of an address, up to its path, query or fragment.
+std::string OriginOf(const std::string& url) {
+  const std::size_t scheme = url.find("://");
+  const std::size_t from = scheme == std::string::npos ? 0 : scheme + 3;
+  return url.substr(0, url.find_first_of("/?#", from));
 }
 
 }  // namespace
@@ -99,10 +122,17 @@ struct CurlTransfer::Impl {
   // request.
   std::deque<PreparedFile> prepared;
 
+  // Origins whose server answered over HTTP/2: their images are multiplexed, up to
+  // options.http2_streams at a time, over one connection.
+  std::set<std::string> multiplexed_origins;
+  std::vector<std::string> origins;  // of each request of the batch
+
   explicit Impl(TransferOptions o) : options(std::move(o)) {
     multi = curl_multi_init();
     curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, 6L);
     curl_multi_setopt(multi, CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
+    curl_multi_setopt(multi, CURLMOPT_MAX_CONCURRENT_STREAMS,
+                      static_cast<long>(std::max(1, options.http2_streams)));
   }
 
   ~Impl() {
@@ -113,6 +143,8 @@ struct CurlTransfer::Impl {
   bool Cancelled() const { return options.cancel && options.cancel->load(); }
 
   CURL* NewEasy(const std::string& url, Job* job) {
+    job->origin = OriginOf(url);
+    job->multiplexed_origins = &multiplexed_origins;
     CURL* e = curl_easy_init();
     curl_easy_setopt(e, CURLOPT_URL, url.c_str());
     curl_easy_setopt(e, CURLOPT_PRIVATE, job);
@@ -132,6 +164,9 @@ struct CurlTransfer::Impl {
     curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, CountHeader);
     curl_easy_setopt(e, CURLOPT_HEADERDATA, job);
     curl_easy_setopt(e, CURLOPT_PIPEWAIT, 1L);
+    // HTTP/2 only where the server offers it in the TLS handshake; plain http stays 1.1.
+    curl_easy_setopt(e, CURLOPT_HTTP_VERSION,
+                     options.http2 ? CURL_HTTP_VERSION_2TLS : CURL_HTTP_VERSION_1_1);
     // Verification stays on (libcurl's default). The extra file is read besides the system's
     // certificate folder, libcurl's default CA path, which stays in use.
     if (!options.extra_ca_file.empty()) {
@@ -251,16 +286,31 @@ struct CurlTransfer::Impl {
     finished[k] = std::move(job);
   }
 
+  std::size_t Jobs() const { return static_cast<std::size_t>(std::max(1, options.jobs)); }
+
+  bool Multiplexed(std::size_t k) const {
+    return k < origins.size() && multiplexed_origins.count(origins[k]) > 0;
+  }
+
+  // How far past the image the run waits for the transfer may start images. Over HTTP/2 it
+  // covers every stream the connection allows and as many again, so streams that finish
+  // early keep being replaced while a slow one holds up the run.
+  std::size_t Lookahead(std::size_t k) const {
+    if (Multiplexed(k)) {
+      return std::max(Jobs() * kLookaheadPerJob,
+                      2 * static_cast<std::size_t>(std::max(1, options.http2_streams)));
+    }
+    return Jobs() * kLookaheadPerJob;
+  }
+
   std::size_t PrepareLimit() const {
-    const std::size_t jobs = static_cast<std::size_t>(std::max(1, options.jobs));
-    return std::min(requests.size(), next_to_finish + jobs * kLookaheadPerJob);
+    return std::min(requests.size(), next_to_finish + Lookahead(next_to_start));
   }
 
   // Creates the file of the next image not yet prepared, if one is due; true if it did.
   bool PrepareNextFile() {
-    const std::size_t jobs = static_cast<std::size_t>(std::max(1, options.jobs));
     const std::size_t k = next_to_start + prepared.size();
-    if (prepared.size() >= jobs || k >= PrepareLimit()) return false;
+    if (prepared.size() >= Jobs() || k >= PrepareLimit()) return false;
     PreparedFile p;
     p.index = k;
     p.error = p.file.Create(requests[k].target);
@@ -295,10 +345,22 @@ struct CurlTransfer::Impl {
     active.push_back(std::move(job));
   }
 
+  // Images start strictly in list order. Over HTTP/1.1 at most `jobs` are in flight in all;
+  // an origin that multiplexes takes up to http2_streams of its own on its one connection.
   bool CanStartImage() const {
-    const std::size_t jobs = static_cast<std::size_t>(std::max(1, options.jobs));
-    return next_to_start < requests.size() && active.size() < jobs &&
-           next_to_start < next_to_finish + jobs * kLookaheadPerJob;
+    const std::size_t k = next_to_start;
+    if (k >= requests.size() || k >= next_to_finish + Lookahead(k)) return false;
+    const bool multiplexed = Multiplexed(k);
+    std::size_t busy = 0;
+    for (const auto& job : active) {
+      if (job->is_page) continue;
+      if (multiplexed ? job->origin == origins[k]
+                      : multiplexed_origins.count(job->origin) == 0) {
+        ++busy;
+      }
+    }
+    return busy < (multiplexed ? static_cast<std::size_t>(std::max(1, options.http2_streams))
+                               : Jobs());
   }
 
   void StartImages() {
@@ -367,6 +429,8 @@ void CurlTransfer::BeginImages(std::vector<ImageRequest> requests) {
   m.AbortAll();
   m.requests = std::move(requests);
   const std::size_t n = m.requests.size();
+  m.origins.clear();
+  for (const ImageRequest& r : m.requests) m.origins.push_back(OriginOf(r.url));
   m.finished.clear();
   m.finished.resize(n);
   m.results.assign(n, {});

@@ -13,8 +13,13 @@ namespace pelmoa {
 struct TransferOptions {
   // A transfer that makes no useful progress for this long fails (connect or data).
   std::chrono::milliseconds stall_timeout{60'000};
-  // Images fetched at a time; never more than six connections to one host.
+  // Images fetched at a time over HTTP/1.1; never more than six connections to one host.
   int jobs = 6;
+  // Images of one host in flight at a time once it is known to multiplex them over one
+  // HTTP/2 connection (offered by the server during the TLS handshake).
+  int http2_streams = 100;
+  // False keeps every transfer on HTTP/1.1.
+  bool http2 = true;
   // A PEM file of certificate authorities trusted in addition to the system's store; empty
   // for the system's store alone. Certificates are always verified.
   std::string extra_ca_file;

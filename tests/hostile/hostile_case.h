@@ -6,6 +6,7 @@
 #include <memory>
 #include <ostream>
 
+#include "h2_server.h"
 #include "hostile_fixture.h"
 #include "raw_server.h"
 
@@ -23,6 +24,7 @@ struct CaseContext {
   std::string skip_reason;
   std::vector<std::function<void()>> undo;
   std::vector<std::unique_ptr<TestServer>> tls;
+  std::unique_ptr<H2Server> h2;
 
   // A new TLS server with this certificate of the tests' authority.
   TestServer& Tls(ServerCert cert = ServerCert::kTrusted) {
