@@ -40,6 +40,8 @@ INSTANTIATE_TEST_SUITE_P(
         ResolveCase{"DotSegmentsKept", kPage, "../img/a.jpg", "a.jpg",
                     "http://host/dir/../img/a.jpg"},
         ResolveCase{"RootRelative", kPage, "/img/a.gif", "a.gif", "http://host/img/a.gif"},
+        ResolveCase{"RootRelativeAfterSpaces", kPage, "  /img/a.gif", "a.gif",
+                    "http://host/img/a.gif"},
         ResolveCase{"Absolute", kPage, "http://cdn/x/b.png", "b.png", "http://cdn/x/b.png"},
         ResolveCase{"HttpsAbsolute", kPage, "https://cdn/x/b.png", "b.png", "https://cdn/x/b.png"},
         ResolveCase{"ProtocolRelativeIsRootRelative", kPage, "//cdn/x/b.png", "b.png",

@@ -1,6 +1,9 @@
 // Servers that misbehave: resets, silence, drips slower than a byte a second, redirect
 // loops, redirects to other schemes, and error statuses for images.
 
+#include <thread>
+
+#include "harvest/harvest.h"
 #include "hostile_case.h"
 
 namespace pelmoa::testing {
@@ -81,6 +84,53 @@ std::string ErrorStatuses(CaseContext& ctx) {
   return Page(ctx, page + "<img src=\"ok.gif\">");
 }
 
+constexpr int kFalling = 12;
+
+Lines FallingNames(int count, bool sorted) {
+  Lines names;
+  for (int k = 1; k <= count; ++k) names.push_back("f" + std::to_string(k) + ".gif");
+  if (sorted) std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Each image is answered 30 ms sooner than the one before it, so the transfers in flight
+// finish in reverse order.
+std::string ServeFalling(TestServer& server) {
+  server.HandleRegex(R"(/h/f(\d+)\.gif)", [](const auto& groups, httplib::Response& res) {
+    const int k = std::stoi(groups[0]);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30 * (kFalling - k)));
+    res.set_content("F" + groups[0], "image/gif");
+  });
+  std::string page;
+  for (const auto& name : FallingNames(kFalling, false)) page += "<img src=\"" + name + "\">";
+  server.Serve("/h/page.html", page);
+  return server.Url("/h/page.html");
+}
+
+std::string LatencyFallingWithPosition(CaseContext& ctx) { return ServeFalling(ctx.server); }
+
+// Stored in list order; and a run cancelled after its third image keeps exactly the first
+// three, not the later ones that had already arrived.
+void StoredInListOrder(CaseContext& ctx) {
+  EXPECT_EQ(ctx.host.Filter("stored:"), FallingNames(kFalling, false));
+  for (const auto& name : FallingNames(kFalling, false)) std::filesystem::remove(ctx.dest / name);
+  // A server of its own: the first run's idle connections hold six of the other's workers.
+  TestServer server;
+  const std::string url = ServeFalling(server);
+  RecordingHost cancelled(HostileTest::Options());
+  cancelled.on_call = [](RecordingHost& h, const std::string& line) {
+    if (line.rfind("stored:", 0) == 0 && h.Filter("stored:").size() == 2) h.cancel_flag = true;
+  };
+  HarvestPage(url, ctx.folder, cancelled);
+  EXPECT_EQ(cancelled.Filter("stored:"), FallingNames(3, false));
+  Lines left;
+  for (const auto& e : std::filesystem::directory_iterator(ctx.dest)) {
+    left.push_back(e.path().filename().string());
+  }
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, FallingNames(3, true));
+}
+
 }  // namespace
 
 std::vector<HostileCase> ServerCases() {
@@ -113,6 +163,8 @@ std::vector<HostileCase> ServerCases() {
       {"PageRedirectedToFtp", RedirectPageTo("ftp"), page_unreadable},
       {"ImageRedirectedToFile", RedirectImageTo("file"), one_of_two_failed},
       {"ImageRedirectedToFtp", RedirectImageTo("ftp"), one_of_two_failed},
+      {"LatencyFallingWithPosition", LatencyFallingWithPosition,
+       Loop(kFalling, 0, kFalling, FallingNames(kFalling, true)), StoredInListOrder},
       {"ImagesWithErrorStatuses", ErrorStatuses,
        Loop(5, 4, 5, Lines{"401.jpg", "403.jpg", "404.jpg", "500.jpg", "ok.gif"}),
        [](CaseContext& ctx) {

@@ -89,8 +89,8 @@ TestCertificates::TestCertificates() {
   EVP_PKEY* stranger_key = NewKey();
   key_ = NewKey();
   X509* ca = NewCert(ca_key, "Pelmoa test authority", nullptr, nullptr, nullptr, -kDay, 30 * kDay);
-  X509* stranger =
-      NewCert(stranger_key, "Pelmoa unknown authority", nullptr, nullptr, nullptr, -kDay, 30 * kDay);
+  X509* stranger = NewCert(stranger_key, "Pelmoa unknown authority", nullptr, nullptr, nullptr,
+                           -kDay, 30 * kDay);
   const char* here = "IP:127.0.0.1,DNS:localhost";
   certs_[0] = NewCert(key_, "127.0.0.1", ca, ca_key, here, -kDay, 30 * kDay);
   certs_[1] = NewCert(key_, "127.0.0.1", stranger, stranger_key, here, -kDay, 30 * kDay);
