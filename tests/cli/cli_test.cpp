@@ -90,12 +90,34 @@ TEST_F(CliTest, MessageBoxIsOneLineAndStatusOne) {
             (Lines{"HTMLファイルの取得中", "指定エラー: 指定のHTMLファイルは存在しないか、参照できません"}));
 }
 
+// Over HTTPS the system's store alone knows nothing of the tests' authority: without
+// --cacert the page cannot be read, with it (or with HTTP/2 refused) it harvests as over http.
+#ifdef CPPHTTPLIB_OPENSSL_SUPPORT
+TEST_F(CliTest, HttpsTrustsTheAuthorityGivenWithCacert) {
+  TestServer tls(testing::ServerCert::kTrusted);
+  tls.Serve("/t.html", R"(<img src="a.jpg">)");
+  tls.Serve("/a.jpg", "A", "image/jpeg");
+  const std::string page = Quote(tls.Url("/t.html")) + " " + Quote(work.str());
+  const Outcome untrusted = RunCli(page, scratch);
+  EXPECT_EQ(untrusted.status, 1);
+  EXPECT_EQ(SplitLines(untrusted.err).back(),
+            "指定エラー: 指定のHTMLファイルは存在しないか、参照できません");
+  const std::string cacert = Quote(testing::TestCertificates::Get().ca_file());
+  for (const std::string& options : {"--cacert " + cacert, "--http1.1 --cacert=" + cacert}) {
+    const Outcome o = RunCli(options + " " + page, scratch);
+    EXPECT_EQ(o.status, 0) << options;
+    EXPECT_EQ(SplitLines(o.out), Lines{work.str() + "/a.jpg"}) << options;
+  }
+}
+#endif
+
 TEST_F(CliTest, UsageErrorsGiveStatusTwo) {
   for (const std::string& args : {std::string(""), std::string("only-one"),
                                    std::string("--jobs 0 u f"), std::string("--jobs 7 u f"),
                                    std::string("--jobs x u f"), std::string("--bogus u f"),
                                    std::string("a b c"), std::string("'' f"),
-                                   std::string("u ''"), std::string("u '   '")}) {
+                                   std::string("u ''"), std::string("u '   '"),
+                                   std::string("u f --cacert"), std::string("--cacert= u f")}) {
     const Outcome o = RunCli(args, scratch);
     EXPECT_EQ(o.status, 2) << args;
     EXPECT_NE(o.err.find("usage: pelmoa-harvest"), std::string::npos) << args;

@@ -7,11 +7,13 @@ namespace pelmoa::testing {
 
 TestServer::TestServer() : server_(std::make_unique<httplib::Server>()) { Start(); }
 
+#ifdef CPPHTTPLIB_OPENSSL_SUPPORT
 TestServer::TestServer(ServerCert cert) : scheme_("https") {
   const TestCertificates& certificates = TestCertificates::Get();
   server_ = std::make_unique<httplib::SSLServer>(certificates.cert(cert), certificates.key());
   Start();
 }
+#endif
 
 void TestServer::Start() {
   server_->set_keep_alive_max_count(1000);

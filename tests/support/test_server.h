@@ -11,7 +11,9 @@
 #include <thread>
 #include <vector>
 
+#ifdef CPPHTTPLIB_OPENSSL_SUPPORT
 #include "test_certificates.h"
+#endif
 
 namespace pelmoa::testing {
 
@@ -20,8 +22,10 @@ namespace pelmoa::testing {
 class TestServer {
  public:
   TestServer();
+#ifdef CPPHTTPLIB_OPENSSL_SUPPORT
   // The same over TLS, with the given certificate of the tests' own authority.
   explicit TestServer(ServerCert cert);
+#endif
   ~TestServer();
   TestServer(const TestServer&) = delete;
   TestServer& operator=(const TestServer&) = delete;

@@ -1,0 +1,116 @@
+// The Windows services that have code of their own: the registry settings store, the
+// Favorites folder and UTF-16 paths. Runs under Wine on the build machine.
+
+#include <gtest/gtest.h>
+// clang-format off
+#include <windows.h>
+#include <shlobj.h>
+// clang-format on
+
+#include <QDir>
+#include <QString>
+#include <string>
+
+#include "harvest/file_names.h"
+#include "mainwindow/registry_settings_store.h"
+#include "sources/favorites_folder.h"
+#include "temp_dir.h"
+
+namespace pelmoa {
+namespace {
+
+// A root of the test's own under HKEY_CURRENT_USER, removed afterwards.
+const wchar_t kRoot[] = L"Software\\Pelmoa tests";
+
+std::wstring RawKey(const std::wstring& app, const std::wstring& section) {
+  return std::wstring(kRoot) + L"\\" + app + L"\\" + section;
+}
+
+void RawWrite(const std::wstring& key, const std::wstring& name, DWORD type, const void* data,
+              DWORD bytes) {
+  HKEY h = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                            nullptr, &h, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExW(h, name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes);
+  RegCloseKey(h);
+}
+
+std::wstring RawRead(const std::wstring& key, const std::wstring& name, DWORD* type) {
+  wchar_t buffer[1024] = {};
+  DWORD bytes = sizeof buffer;
+  if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_ANY, type, buffer,
+                   &bytes) != ERROR_SUCCESS) {
+    return L"<missing>";
+  }
+  return buffer;
+}
+
+class RegistryStoreTest : public ::testing::Test {
+ protected:
+  void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kRoot); }
+  RegistrySettingsStore store{QString::fromWCharArray(kRoot)};
+};
+
+struct Value {
+  const char* name;
+  const wchar_t* key;
+  std::wstring value;
+};
+
+// Values written by the store are the plain REG_SZ values earlier versions wrote and read, in
+// the section's own key; and the other way round.
+TEST_F(RegistryStoreTest, StringValuesUnderAppAndSectionBothWays) {
+  const Value values[] = {
+      {"Folder", L"DLFolder", L"C:\\Users\\花子\\Pictures\\DLImages"},
+      {"Address", L"URL", L"http://example.test/page.html?a=1&b=2"},
+      {"Number", L"Left", L"3600"},
+      {"Empty", L"Title1", L""},
+      {"AtSign", L"Title2", L"@ByteArray(x)"},
+  };
+  for (const Value& v : values) {
+    store.WriteSetting("Pelmoa", "Settings", QString::fromWCharArray(v.key),
+                       QString::fromStdWString(v.value));
+    DWORD type = 0;
+    EXPECT_EQ(RawRead(RawKey(L"Pelmoa", L"Settings"), v.key, &type), v.value) << v.name;
+    EXPECT_EQ(type, DWORD(REG_SZ)) << v.name;
+
+    const std::wstring raw = v.value + L" (raw)";
+    RawWrite(RawKey(L"Pelmoa", L"Other"), v.key, REG_SZ, raw.c_str(),
+             DWORD((raw.size() + 1) * sizeof(wchar_t)));
+    EXPECT_EQ(store.ReadSetting("Pelmoa", "Other", QString::fromWCharArray(v.key), "-"),
+              QString::fromStdWString(raw))
+        << v.name;
+  }
+}
+
+TEST_F(RegistryStoreTest, MissingOrNonStringValuesReadAsTheDefault) {
+  EXPECT_EQ(store.ReadSetting("Pelmoa", "Nowhere", "Left", "-1"), "-1");
+  const DWORD number = 42;
+  RawWrite(RawKey(L"Pelmoa", L"Settings"), L"Top", REG_DWORD, &number, sizeof number);
+  EXPECT_EQ(store.ReadSetting("Pelmoa", "Settings", "Top", "-1"), "-1");
+}
+
+TEST(FavoritesFolder, IsTheShellsFavoritesFolder) {
+  wchar_t path[MAX_PATH] = {};
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_FAVORITES, nullptr, 0, path)));
+  EXPECT_EQ(FavoritesFolder(), QDir::fromNativeSeparators(QString::fromWCharArray(path)));
+}
+
+// A Japanese name reaches the file system as itself, whatever the ANSI code page.
+TEST(Utf16Paths, JapaneseNamesAreStoredAsThemselves) {
+  testing::TempDir dir;
+  const std::string name = "写真①〜.jpg";
+  const std::filesystem::path target = dir.path() / PathFromUtf8(name);
+  TempImageFile file;
+  ASSERT_EQ(file.Create(target), "");
+  ASSERT_TRUE(file.Write("JPG", 3));
+  ASSERT_EQ(file.Commit(), "");
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{name});
+  EXPECT_NE(GetFileAttributesW((dir.path().wstring() + L"\\写真①〜.jpg").c_str()),
+            INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(Utf8FromPath(target.filename()), name);
+}
+
+}  // namespace
+}  // namespace pelmoa
