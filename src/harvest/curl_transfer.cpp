@@ -3,7 +3,6 @@
 #include <curl/curl.h>
 
 #include <algorithm>
-#include <deque>
 #include <functional>
 #include <list>
 #include <set>
@@ -12,6 +11,7 @@
 #include "harvest/file_names.h"
 #include "harvest/page_address.h"
 #include "harvest/page_decoding.h"
+#include "harvest/temp_file_maker.h"
 
 namespace pelmoa {
 
@@ -48,13 +48,6 @@ struct Job {
   Clock::time_point checkpoint;
   bool stalled = false;
   char error[CURL_ERROR_SIZE] = {};
-};
-
-// A temporary file created ahead for an image that has not been requested yet.
-struct PreparedFile {
-  std::size_t index = 0;
-  TempImageFile file;
-  std::string error;  // why it could not be created; empty on success
 };
 
 size_t WritePage(char* data, size_t size, size_t count, void* user) {
@@ -116,11 +109,11 @@ struct CurlTransfer::Impl {
   std::size_t next_to_start = 0;
   std::size_t next_to_finish = 0;
   std::list<std::unique_ptr<Job>> active;
-  // Files for the images next in line (indices next_to_start, next_to_start + 1, ...).
-  // Creating a file costs more than a request on some file systems; done while the
-  // transfers wait for the network, it stays off the path from one response to the next
-  // request.
-  std::deque<PreparedFile> prepared;
+  // Files for the images next in line (indices next_to_start, next_to_start + 1, ...),
+  // made on a thread of their own: creating a file costs more than a request on some file
+  // systems, and made beside the transfers it stays off the path from one response to the
+  // next request.
+  TempFileMaker maker;
 
   // Origins whose server answered over HTTP/2: their images are multiplexed, up to
   // options.http2_streams at a time, over one connection.
@@ -240,8 +233,7 @@ struct CurlTransfer::Impl {
       if (pred()) break;
       // Slots freed just now are filled before sleeping, not after the next socket event.
       StartImages();
-      // One file at a time, then the sockets are looked at again.
-      if (PrepareNextFile()) continue;
+      WantFiles();
       curl_multi_poll(multi, nullptr, 0, 50, nullptr);
     }
     // The requests for slots freed since the last call go out before the run commits
@@ -307,15 +299,19 @@ struct CurlTransfer::Impl {
     return std::min(requests.size(), next_to_finish + Lookahead(next_to_start));
   }
 
-  // Creates the file of the next image not yet prepared, if one is due; true if it did.
-  bool PrepareNextFile() {
-    const std::size_t k = next_to_start + prepared.size();
-    if (prepared.size() >= Jobs() || k >= PrepareLimit()) return false;
-    PreparedFile p;
-    p.index = k;
-    p.error = p.file.Create(requests[k].target);
-    prepared.push_back(std::move(p));
-    return true;
+  // Requests that may start at once when slots free: over HTTP/2 a whole round of streams.
+  std::size_t Slots(std::size_t k) const {
+    return Multiplexed(k) ? static_cast<std::size_t>(std::max(1, options.http2_streams)) : Jobs();
+  }
+
+  // Asks for the files of the images next in line: as many as may start at once, so a
+  // round of freed slots goes out without waiting for the file system.
+  void WantFiles() {
+    const std::size_t until =
+        std::min(PrepareLimit(), next_to_start + Slots(next_to_start));
+    for (std::size_t k = std::max(maker.wanted_up_to(), next_to_start); k < until; ++k) {
+      maker.Want(k, requests[k].target);
+    }
   }
 
   void StartImage(std::size_t k, bool with_referer) {
@@ -323,10 +319,9 @@ struct CurlTransfer::Impl {
     job->index = k;
     job->with_referer = with_referer;
     std::string err;
-    if (!prepared.empty() && prepared.front().index == k) {
-      job->file = std::move(prepared.front().file);
-      err = std::move(prepared.front().error);
-      prepared.pop_front();
+    if (std::optional<MadeFile> made = maker.Take(k)) {
+      job->file = std::move(made->file);
+      err = std::move(made->error);
     } else {
       err = job->file.Create(requests[k].target);
     }
@@ -359,8 +354,7 @@ struct CurlTransfer::Impl {
         ++busy;
       }
     }
-    return busy < (multiplexed ? static_cast<std::size_t>(std::max(1, options.http2_streams))
-                               : Jobs());
+    return busy < Slots(k);
   }
 
   void StartImages() {
@@ -368,7 +362,7 @@ struct CurlTransfer::Impl {
   }
 
   void AbortAll() {
-    prepared.clear();
+    maker.Clear();
     for (auto& job : active) {
       curl_multi_remove_handle(multi, job->easy);
       curl_easy_cleanup(job->easy);
