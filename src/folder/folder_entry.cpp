@@ -1,6 +1,10 @@
 #include "folder/folder_entry.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <glob.h>
+#endif
 
 #include <QFile>
 #include <filesystem>
@@ -32,6 +36,17 @@ QString ReasonFor(const std::error_code& error) {
 
 bool FolderEntryExists(const QString& folder_text) {
   if (folder_text.isEmpty() || folder_text.contains(QChar(u'\0'))) return false;
+#ifdef _WIN32
+  // The system's own directory query, whose only wildcards are * and ?. A folder named with a
+  // trailing separator is asked for its entries, of which an existing folder always has one.
+  std::wstring query = folder_text.toStdWString();
+  if (query.back() == L'\\' || query.back() == L'/') query += L'*';
+  WIN32_FIND_DATAW data;
+  const HANDLE found = FindFirstFileW(query.c_str(), &data);
+  if (found == INVALID_HANDLE_VALUE) return false;
+  FindClose(found);
+  return true;
+#else
   // Only * and ? are wildcards, as in a directory listing: "[" is matched as itself, so that
   // an existing "photos[1]" is found and "photos[1]" does not find "photos1".
   QByteArray pattern = QFile::encodeName(folder_text);
@@ -42,6 +57,7 @@ bool FolderEntryExists(const QString& folder_text) {
   const bool exists = result == 0 && found.gl_pathc > 0;
   if (result == 0) globfree(&found);
   return exists;
+#endif
 }
 
 FolderCreation CreateFolderPath(const QString& folder_text) {
@@ -50,7 +66,11 @@ FolderCreation CreateFolderPath(const QString& folder_text) {
   if (folder_text.contains(QChar(u'\0'))) {
     return {false, QString::fromUtf8(folder_texts::kReasonBadCharacter)};
   }
+#ifdef _WIN32
+  const std::filesystem::path path(folder_text.toStdWString());
+#else
   const std::filesystem::path path(QFile::encodeName(folder_text).toStdString());
+#endif
   std::error_code error;
   std::filesystem::create_directories(path, error);
   if (error) return {false, ReasonFor(error)};

@@ -97,8 +97,9 @@ QString CopyForReading(const QString& source, const QTemporaryDir& scratch) {
 void ReadOne(const QString& copy, Kind kind, int limit, const std::atomic<bool>* stop,
              QStringList& out, QSet<QString>& seen) {
   sqlite3* db = nullptr;
-  // Read-write on the copy so that SQLite may replay the copied log into it.
-  if (sqlite3_open_v2(QFile::encodeName(copy).constData(), &db, SQLITE_OPEN_READWRITE,
+  // Read-write on the copy so that SQLite may replay the copied log into it. SQLite takes
+  // file names as UTF-8 on every platform.
+  if (sqlite3_open_v2(copy.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE,
                       nullptr) != SQLITE_OK) {
     sqlite3_close(db);
     return;
