@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "cli/cli_args.h"
+#include "harvest/file_names.h"
 #include "temp_dir.h"
 #include "test_server.h"
+#ifdef _WIN32
+#include <windows.h>  // after the server's winsock2.h
+#endif
 
 namespace pelmoa {
 namespace {
@@ -23,6 +29,32 @@ struct Outcome {
   std::string err;
 };
 
+#ifdef _WIN32
+// The folder separator of the paths the program prints.
+constexpr char kSep = '\\';
+
+std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+
+// pelmoa-harvest.exe of the same build: src/cli beside this test's tests/cli.
+std::string HarvestExe() {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const auto build = std::filesystem::path(self).parent_path().parent_path().parent_path();
+  return Utf8FromPath(build / "src" / "cli" / "pelmoa-harvest.exe");
+}
+
+Outcome RunCli(const std::string& args, const TempDir& scratch) {
+  const auto out = scratch.path() / "stdout";
+  const auto err = scratch.path() / "stderr";
+  // cmd /c takes the whole line in one more pair of quotes.
+  const std::string cmd = "\"" + Quote(HarvestExe()) + " " + args + " >" +
+                          Quote(Utf8FromPath(out)) + " 2>" + Quote(Utf8FromPath(err)) + " <NUL\"";
+  const int status = _wsystem(PathFromUtf8(cmd).c_str());
+  return {status, ReadFile(out), ReadFile(err)};
+}
+#else
+constexpr char kSep = '/';
+
 std::string Quote(const std::string& s) {
   std::string q = "'";
   for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
@@ -37,6 +69,7 @@ Outcome RunCli(const std::string& args, const TempDir& scratch) {
   const int raw = std::system(cmd.c_str());
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
 }
+#endif
 
 Lines SplitLines(const std::string& s) {
   Lines lines;
@@ -61,25 +94,27 @@ TEST_F(CliTest, StoresImagesAndPrintsPathsInOrder) {
   server.Serve("/g.html", R"(<img src="a.jpg"><a href="b.gif">b</a><img src="a.jpg">)");
   server.Serve("/a.jpg", "A", "image/jpeg");
   server.Serve("/b.gif", testing::TinyGif(), "image/gif");
-  const std::string folder = (work.path() / "new" / "gallery").string();
+  const std::string folder = Utf8FromPath(work.path() / "new" / "gallery");
   const Outcome o = RunCli(Quote(server.Url("/g.html")) + " " + Quote(folder), scratch);
   EXPECT_EQ(o.status, 0);
-  EXPECT_EQ(SplitLines(o.out), (Lines{folder + "/a.jpg", folder + "/a.jpg", folder + "/b.gif"}));
-  EXPECT_EQ(SplitLines(o.err), (Lines{"HTMLファイルの取得中", "ページ情報の解析中", "画像情報を取得中",
-                                      "画像のダウンロード中 全3画像"}));
-  EXPECT_EQ(ReadFile(folder + "/a.jpg"), "A");
+  EXPECT_EQ(SplitLines(o.out),
+            (Lines{folder + kSep + "a.jpg", folder + kSep + "a.jpg", folder + kSep + "b.gif"}));
+  EXPECT_EQ(SplitLines(o.err), (Lines{"HTMLファイルの取得中", "ページ情報の解析中",
+                                      "画像情報を取得中", "画像のダウンロード中 全3画像"}));
+  EXPECT_EQ(ReadFile(PathFromUtf8(folder) / "a.jpg"), "A");
 }
 
 TEST_F(CliTest, FailedImageGivesStatusOne) {
   server.Serve("/f.html", R"(<img src="missing.jpg"><img src="ok.jpg">)");
   server.Serve("/ok.jpg", "OK", "image/jpeg");
-  const Outcome o = RunCli("--jobs 1 " + Quote(server.Url("/f.html")) + " " + Quote(work.str()),
-                           scratch);
+  const Outcome o =
+      RunCli("--jobs 1 " + Quote(server.Url("/f.html")) + " " + Quote(work.str()), scratch);
   EXPECT_EQ(o.status, 1);
-  EXPECT_EQ(SplitLines(o.out), Lines{work.str() + "/ok.jpg"});
-  EXPECT_EQ(SplitLines(o.err), (Lines{"HTMLファイルの取得中", "ページ情報の解析中", "画像情報を取得中",
-                                      "画像のダウンロード中 全2画像", "画像のダウンロード中 全2画像   Error:1",
-                                      "全2画像中 1画像を保存できませんでした"}));
+  EXPECT_EQ(SplitLines(o.out), Lines{work.str() + kSep + "ok.jpg"});
+  EXPECT_EQ(SplitLines(o.err),
+            (Lines{"HTMLファイルの取得中", "ページ情報の解析中", "画像情報を取得中",
+                   "画像のダウンロード中 全2画像", "画像のダウンロード中 全2画像   Error:1",
+                   "全2画像中 1画像を保存できませんでした"}));
 }
 
 TEST_F(CliTest, MessageBoxIsOneLineAndStatusOne) {
@@ -87,7 +122,8 @@ TEST_F(CliTest, MessageBoxIsOneLineAndStatusOne) {
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(o.out, "");
   EXPECT_EQ(SplitLines(o.err),
-            (Lines{"HTMLファイルの取得中", "指定エラー: 指定のHTMLファイルは存在しないか、参照できません"}));
+            (Lines{"HTMLファイルの取得中",
+                   "指定エラー: 指定のHTMLファイルは存在しないか、参照できません"}));
 }
 
 // Over HTTPS the system's store alone knows nothing of the tests' authority: without
@@ -106,18 +142,17 @@ TEST_F(CliTest, HttpsTrustsTheAuthorityGivenWithCacert) {
   for (const std::string& options : {"--cacert " + cacert, "--http1.1 --cacert=" + cacert}) {
     const Outcome o = RunCli(options + " " + page, scratch);
     EXPECT_EQ(o.status, 0) << options;
-    EXPECT_EQ(SplitLines(o.out), Lines{work.str() + "/a.jpg"}) << options;
+    EXPECT_EQ(SplitLines(o.out), Lines{work.str() + kSep + "a.jpg"}) << options;
   }
 }
 #endif
 
 TEST_F(CliTest, UsageErrorsGiveStatusTwo) {
-  for (const std::string& args : {std::string(""), std::string("only-one"),
-                                   std::string("--jobs 0 u f"), std::string("--jobs 7 u f"),
-                                   std::string("--jobs x u f"), std::string("--bogus u f"),
-                                   std::string("a b c"), std::string("'' f"),
-                                   std::string("u ''"), std::string("u '   '"),
-                                   std::string("u f --cacert"), std::string("--cacert= u f")}) {
+  for (const std::string& args :
+       {std::string(""), std::string("only-one"), std::string("--jobs 0 u f"),
+        std::string("--jobs 7 u f"), std::string("--jobs x u f"), std::string("--bogus u f"),
+        std::string("a b c"), Quote("") + " f", "u " + Quote(""), "u " + Quote("   "),
+        std::string("u f --cacert"), std::string("--cacert= u f")}) {
     const Outcome o = RunCli(args, scratch);
     EXPECT_EQ(o.status, 2) << args;
     EXPECT_NE(o.err.find("usage: pelmoa-harvest"), std::string::npos) << args;
