@@ -18,7 +18,7 @@ class FileChooser {
 
 // The open dialog for shortcut files, set up but not shown: titled "お気に入りを開く", one
 // filter for *.url, existing files only. It starts in the folder of earlier_file with that
-// file's name filled in, or in the home folder when there is no earlier file or its folder
+// file's name filled in, or in FavoritesFolder() when there is no earlier file or its folder
 // is gone.
 std::unique_ptr<QFileDialog> MakeShortcutDialog(QWidget* owner,
                                                 const QString& earlier_file = QString());
