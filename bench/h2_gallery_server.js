@@ -114,7 +114,24 @@ const ready = () => {
 secure.listen(0, '127.0.0.1', ready);
 plain.listen(0, '127.0.0.1', ready);
 // Nagle's algorithm and delayed ACKs would add 40 ms to responses of kept-alive connections.
-secure.on('secureConnection', (socket) => socket.setNoDelay(true));
+// Node's guard against floods of stream resets (not adjustable in Node 20) ends a connection
+// with GOAWAY (INTERNAL_ERROR) after about a thousand streams of libcurl 7.88, failing the
+// streams under way in curl -Z. Like a web server's limit of requests per connection, each
+// connection is closed gracefully after kStreamsPerConnection streams instead: the streams
+// under way finish and the client opens a new connection. Connections are counted in
+// PORT_FILE.sessions.
+const kStreamsPerConnection = 900;
+secure.on('session', (session) => {
+  let streams = 0;
+  session.on('stream', () => {
+    if (++streams === kStreamsPerConnection) session.close();
+  });
+});
+let sessions = 0;
+secure.on('secureConnection', (socket) => {
+  socket.setNoDelay(true);
+  fs.writeFileSync(portFile + '.sessions', String(++sessions));
+});
 plain.on('connection', (socket) => socket.setNoDelay(true));
 // Stops by itself after an hour should the benchmark be killed.
 setTimeout(() => process.exit(0), 3600 * 1000).unref();
