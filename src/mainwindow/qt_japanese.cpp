@@ -9,6 +9,33 @@
 #include <QTreeView>
 
 namespace pelmoa {
+namespace {
+
+// The file dialogs' type column, which Qt's Japanese catalogue leaves in English ("Folder").
+class FileTypeTexts : public QTranslator {
+ public:
+  using QTranslator::QTranslator;
+  bool isEmpty() const override { return false; }
+  QString translate(const char* context, const char* source, const char* /*disambiguation*/,
+                    int /*n*/) const override {
+    if (qstrcmp(context, "QAbstractFileIconProvider") != 0) return {};
+    static constexpr struct {
+      const char* english;
+      const char* japanese;
+    } kTexts[] = {{"Folder", "フォルダ"},
+                  {"Drive", "ドライブ"},
+                  {"File", "ファイル"},
+                  {"%1 File", "%1 ファイル"},
+                  {"Shortcut", "ショートカット"},
+                  {"Alias", "エイリアス"}};
+    for (const auto& text : kTexts) {
+      if (qstrcmp(source, text.english) == 0) return QString::fromUtf8(text.japanese);
+    }
+    return {};
+  }
+};
+
+}  // namespace
 
 bool InstallQtJapanese() {
   QCoreApplication* app = QCoreApplication::instance();
@@ -22,6 +49,7 @@ bool InstallQtJapanese() {
                                     QStringLiteral("/translations")}) {
     if (translator->load(japanese, QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
       QCoreApplication::installTranslator(translator);
+      QCoreApplication::installTranslator(new FileTypeTexts(app));
       return true;
     }
   }

@@ -1,6 +1,8 @@
+#include <QAbstractFileIconProvider>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -93,6 +95,7 @@ void SourceButtonsTest::shortcutDialogSetUp() {
   auto* look_in = dialog->findChild<QLabel*>(QStringLiteral("lookInLabel"));
   QVERIFY(look_in);
   QVERIFY2(!look_in->text().contains(QLatin1String("Look in")), qPrintable(look_in->text()));
+  QCOMPARE(QAbstractFileIconProvider().type(QFileInfo(dir_->path())), QStringLiteral("フォルダ"));
   auto* details = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
   QVERIFY(details);
   QCOMPARE(details->header()->count(), 4);
