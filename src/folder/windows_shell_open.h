@@ -10,6 +10,10 @@ class WindowsShellOpen : public ShellOpen {
  public:
   void OpenAddress(const QString& address) override;
   void OpenFile(const QString& path) override;
+  bool LastOpenStarted() const override { return started_; }
+
+ private:
+  bool started_ = true;
 };
 
 }  // namespace pelmoa

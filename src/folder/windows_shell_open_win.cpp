@@ -21,10 +21,12 @@ bool ShellExecuteOpen(const QString& target) {
 
 }  // namespace
 
-void WindowsShellOpen::OpenAddress(const QString& address) { ShellExecuteOpen(address); }
+void WindowsShellOpen::OpenAddress(const QString& address) {
+  started_ = ShellExecuteOpen(address);
+}
 
 void WindowsShellOpen::OpenFile(const QString& path) {
-  ShellExecuteOpen(QDir::toNativeSeparators(path));
+  started_ = ShellExecuteOpen(QDir::toNativeSeparators(path));
 }
 
 }  // namespace pelmoa
