@@ -24,6 +24,8 @@ int main(int argc, char** argv) {
     QApplication app(qt_argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Pelmoa"));
     QCoreApplication::setApplicationName(QStringLiteral("Pelmoa"));
+    // Ties the windows to the menu entry pelmoa.desktop (the icon and name a desktop shows).
+    QGuiApplication::setDesktopFileName(QStringLiteral("pelmoa"));
     // The program ends when its last window closes: the main window, or the last viewer
     // window left open after it (a run in progress holds the end off until it stops).
     QApplication::setQuitOnLastWindowClosed(true);
