@@ -4,7 +4,7 @@
 
 namespace pelmoa {
 
-// The open verb through QDesktopServices.
+// The desktop's own open verb: QDesktopServices, or on Windows the shell's ShellExecuteW.
 class DesktopShellOpen : public ShellOpen {
  public:
   void OpenAddress(const QString& address) override;

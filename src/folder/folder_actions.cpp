@@ -2,11 +2,10 @@
 
 #include <QCoreApplication>
 
+#include "folder/desktop_shell_open.h"
 #ifdef _WIN32
 #include "folder/shell_folder_browser.h"
-#include "folder/windows_shell_open.h"
 #else
-#include "folder/desktop_shell_open.h"
 #include "folder/file_dialog_folder_browser.h"
 #endif
 
@@ -21,19 +20,11 @@ std::unique_ptr<FolderBrowser> PlatformFolderBrowser() {
 #endif
 }
 
-std::unique_ptr<ShellOpen> PlatformShellOpen() {
-#ifdef _WIN32
-  return std::make_unique<WindowsShellOpen>();
-#else
-  return std::make_unique<DesktopShellOpen>();
-#endif
-}
-
 }  // namespace
 
 FolderActions::FolderActions(SettingsStore& settings, Prompter& prompter)
     : own_browser_(PlatformFolderBrowser()),
-      own_shell_(PlatformShellOpen()),
+      own_shell_(std::make_unique<DesktopShellOpen>()),
       chooser_(settings, *own_browser_, QCoreApplication::applicationDirPath()),
       new_folder_(prompter),
       shell_actions_(*own_shell_, prompter, QCoreApplication::applicationDirPath()) {}

@@ -6,7 +6,7 @@
 #include <shellapi.h>
 // clang-format on
 
-#include "folder/windows_shell_open.h"
+#include "folder/desktop_shell_open.h"
 
 namespace pelmoa {
 namespace {
@@ -21,11 +21,11 @@ bool ShellExecuteOpen(const QString& target) {
 
 }  // namespace
 
-void WindowsShellOpen::OpenAddress(const QString& address) {
+void DesktopShellOpen::OpenAddress(const QString& address) {
   started_ = ShellExecuteOpen(address);
 }
 
-void WindowsShellOpen::OpenFile(const QString& path) {
+void DesktopShellOpen::OpenFile(const QString& path) {
   started_ = ShellExecuteOpen(QDir::toNativeSeparators(path));
 }
 
