@@ -6,8 +6,8 @@
 
 #include "folder/file_dialog_folder_browser.h"
 #include "folder/folder_chooser.h"
-#include "mainwindow/settings_store.h"
 #include "scripted_folder_browser.h"
+#include "test_settings.h"
 
 namespace pelmoa {
 namespace {
@@ -34,12 +34,12 @@ class FolderChooserTest : public QObject {
   void dialogStartsAtNearestExistingFolder();
 
  private:
-  // Reads DLFolder through a second store on the same file, as the next start would.
+  // Reads DLFolder as the next start would.
   QString StoredFolder() const;
 
   std::unique_ptr<QTemporaryDir> dir_;
-  QString ini_path_;
-  std::unique_ptr<QSettingsStore> settings_;
+  std::unique_ptr<testing::TestSettings> test_settings_;
+  SettingsStore* settings_ = nullptr;
   std::unique_ptr<testing::ScriptedFolderBrowser> browser_;
   std::unique_ptr<QWidget> window_;
   QLineEdit* txtFolder_ = nullptr;
@@ -48,8 +48,8 @@ class FolderChooserTest : public QObject {
 void FolderChooserTest::init() {
   dir_ = std::make_unique<QTemporaryDir>();
   QVERIFY(dir_->isValid());
-  ini_path_ = dir_->filePath(QStringLiteral("Pelmoa.conf"));
-  settings_ = std::make_unique<QSettingsStore>(ini_path_);
+  test_settings_ = std::make_unique<testing::TestSettings>();
+  settings_ = &test_settings_->store();
   browser_ = std::make_unique<testing::ScriptedFolderBrowser>();
   window_ = std::make_unique<QWidget>();
   txtFolder_ = new QLineEdit(window_.get());
@@ -59,14 +59,14 @@ void FolderChooserTest::init() {
 void FolderChooserTest::cleanup() {
   window_.reset();
   browser_.reset();
-  settings_.reset();
+  test_settings_.reset();
   dir_.reset();
 }
 
 QString FolderChooserTest::StoredFolder() const {
-  QSettingsStore next_start(ini_path_);
-  return next_start.ReadSetting(QStringLiteral("Pelmoa"), QStringLiteral("Setting"),
-                                QStringLiteral("DLFolder"), kAbsent);
+  const QString stored =
+      test_settings_->Stored(QStringLiteral("Setting"), QStringLiteral("DLFolder"));
+  return stored.isNull() ? kAbsent : stored;
 }
 
 void FolderChooserTest::opensOnInitialFolder_data() {

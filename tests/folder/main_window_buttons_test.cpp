@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "mainwindow/frm_main.h"
-#include "mainwindow/settings_store.h"
 #include "recording_prompter.h"
+#include "test_settings.h"
 
 namespace pelmoa {
 
@@ -24,7 +24,7 @@ class MainWindowButtonsTest : public QObject {
 
  private:
   std::unique_ptr<QTemporaryDir> dir_;
-  std::unique_ptr<QSettingsStore> settings_;
+  std::unique_ptr<testing::TestSettings> settings_;
   std::unique_ptr<testing::RecordingPrompter> prompter_;
   std::unique_ptr<frmMain> window_;
 };
@@ -32,9 +32,9 @@ class MainWindowButtonsTest : public QObject {
 void MainWindowButtonsTest::init() {
   dir_ = std::make_unique<QTemporaryDir>();
   QVERIFY(dir_->isValid());
-  settings_ = std::make_unique<QSettingsStore>(dir_->filePath(QStringLiteral("Pelmoa.conf")));
+  settings_ = std::make_unique<testing::TestSettings>();
   prompter_ = std::make_unique<testing::RecordingPrompter>();
-  window_ = std::make_unique<frmMain>(*settings_, *prompter_);
+  window_ = std::make_unique<frmMain>(settings_->store(), *prompter_);
 }
 
 void MainWindowButtonsTest::cleanup() {

@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -199,10 +197,13 @@ void NewFolderTest::nulInTextCreatesNothing() {
 }
 
 void NewFolderTest::readOnlyParentFails() {
-  if (geteuid() == 0) QSKIP("permission bits do not stop root; covered by the file-in-the-way rows");
   QVERIFY(QDir(dir_->path()).mkpath(QStringLiteral("locked")));
   QVERIFY(QFile::setPermissions(At(QStringLiteral("locked")),
                                 QFile::ReadOwner | QFile::ExeOwner));
+  if (QFile probe(At(QStringLiteral("locked/probe"))); probe.open(QIODevice::WriteOnly)) {
+    QSKIP("a read-only folder takes new files here (an administrator, or Windows); covered by "
+          "the file-in-the-way rows");
+  }
   const QString text = At(QStringLiteral("locked/new/deeper"));
 
   NewFolder(*prompter_).Create(nullptr, text);

@@ -8,6 +8,7 @@
 #include "recording_prompter.h"
 #include "recording_shell_open.h"
 #include "scripted_folder_browser.h"
+#include "test_settings.h"
 
 namespace pelmoa {
 namespace {
@@ -127,12 +128,12 @@ void ShellActionsTest::installedHelpOpensFromSharedFolder() {
 void ShellActionsTest::eachButtonReachesItsAction() {
   QTemporaryDir dir;
   QVERIFY(dir.isValid());
-  QSettingsStore settings(dir.filePath(QStringLiteral("Pelmoa.conf")));
+  testing::TestSettings settings;
   testing::RecordingPrompter prompter;
   testing::ScriptedFolderBrowser browser;
   testing::RecordingShellOpen shell;
   browser.answer = dir.path();
-  FolderActions actions(settings, prompter, browser, shell, kProgramFolder);
+  FolderActions actions(settings.store(), prompter, browser, shell, kProgramFolder);
   QLineEdit txtFolder;
 
   actions.ChooseFolder(nullptr, txtFolder);

@@ -3,6 +3,8 @@
 
 #include <QCheckBox>
 #include <QFontInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,17 +17,18 @@
 #include "mainwindow/frm_main.h"
 #include "mainwindow/progress_bar.h"
 #include "mainwindow/qt_japanese.h"
-#include "mainwindow/settings_store.h"
 #include "mainwindow/status_bar.h"
-#include "temp_dir.h"
 #include "test_doubles.h"
+#include "test_settings.h"
 
 using pelmoa::frmMain;
 
 namespace {
 
-// 15 twips a pixel on the test screen (96 DPI).
-int Px(double twips) { return qRound(twips / 15.0); }
+// At the screen's logical DPI (15 twips a pixel at 96 DPI).
+int Px(double twips) {
+  return qRound(twips * QGuiApplication::primaryScreen()->logicalDotsPerInchX() / 1440.0);
+}
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
@@ -38,10 +41,8 @@ class FrmMainLayoutTest : public QObject {
   void initTestCase() { pelmoa::InstallFontSubstitutions(); }
 
   void init() {
-    dir_ = std::make_unique<pelmoa::testing::TempDir>();
-    settings_ = std::make_unique<pelmoa::QSettingsStore>(
-        QString::fromStdString(dir_->str() + "/settings.ini"));
-    window_ = std::make_unique<frmMain>(*settings_, prompter_);
+    settings_ = std::make_unique<pelmoa::testing::TestSettings>();
+    window_ = std::make_unique<frmMain>(settings_->store(), prompter_);
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
   }
@@ -49,7 +50,6 @@ class FrmMainLayoutTest : public QObject {
   void cleanup() {
     window_.reset();
     settings_.reset();
-    dir_.reset();
   }
 
   void windowItself() {
@@ -281,8 +281,7 @@ class FrmMainLayoutTest : public QObject {
   }
 
  private:
-  std::unique_ptr<pelmoa::testing::TempDir> dir_;
-  std::unique_ptr<pelmoa::QSettingsStore> settings_;
+  std::unique_ptr<pelmoa::testing::TestSettings> settings_;
   pelmoa::testing::FakePrompter prompter_;
   std::unique_ptr<frmMain> window_;
 };

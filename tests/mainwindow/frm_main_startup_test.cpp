@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
@@ -19,18 +18,21 @@
 #include "mainwindow/default_folder.h"
 #include "mainwindow/fonts.h"
 #include "mainwindow/frm_main.h"
-#include "mainwindow/settings_store.h"
 #include "sources/registered_url_store.h"
 #include "temp_dir.h"
 #include "test_doubles.h"
+#include "test_settings.h"
 
 using pelmoa::frmMain;
 
 namespace {
 
-constexpr double kTwipsPerPixel = 15.0;
-
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// Twips and pixels at the screen's logical DPI (15 twips a pixel at 96 DPI).
+double TwipsPerPixel() { return 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX(); }
+int Px(double twips) { return qRound(twips / TwipsPerPixel()); }
+QString Twips(int pixels) { return QString::number(pixels * TwipsPerPixel()); }
 
 }  // namespace
 
@@ -42,8 +44,7 @@ class FrmMainStartupTest : public QObject {
 
   void init() {
     dir_ = std::make_unique<pelmoa::testing::TempDir>();
-    ini_ = QString::fromStdString(dir_->str() + "/settings.ini");
-    settings_ = std::make_unique<pelmoa::QSettingsStore>(ini_);
+    settings_ = std::make_unique<pelmoa::testing::TestSettings>();
     prompter_ = pelmoa::testing::FakePrompter();
   }
 
@@ -58,17 +59,19 @@ class FrmMainStartupTest : public QObject {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const QRect outer = window_->frameGeometry();
     // (screen - outer window) / 2, in twips, halves kept; then to pixels.
-    const double left_twips = (screen.width() * kTwipsPerPixel - outer.width() * kTwipsPerPixel) / 2;
-    const double top_twips = (screen.height() * kTwipsPerPixel - outer.height() * kTwipsPerPixel) / 2;
-    QVERIFY(qAbs(window_->pos().x() - left_twips / kTwipsPerPixel) <= 1.0);
-    QVERIFY(qAbs(window_->pos().y() - top_twips / kTwipsPerPixel) <= 1.0);
-    QCOMPARE(window_->size(), QSize(500, 339));
+    const double tpp = TwipsPerPixel();
+    const double left_twips = (screen.width() * tpp - outer.width() * tpp) / 2;
+    const double top_twips = (screen.height() * tpp - outer.height() * tpp) / 2;
+    QVERIFY(qAbs(window_->pos().x() - left_twips / tpp) <= 1.0);
+    QVERIFY(qAbs(window_->pos().y() - top_twips / tpp) <= 1.0);
+    QCOMPARE(window_->size(), QSize(Px(7500), Px(5085)));
 
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/DLImages");
+    const QString folder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() +
+                                                    QStringLiteral("/DLImages"));
     QCOMPARE(window_->txtFolder->text(), folder);
     QVERIFY(!QFileInfo::exists(folder));
     // Loading writes nothing.
-    QVERIFY(!QFileInfo::exists(ini_) || Stored("WindowTop").isNull());
+    QVERIFY(Stored("WindowTop").isNull());
   }
 
   void defaultFolderIsWritable_data() {
@@ -83,11 +86,11 @@ class FrmMainStartupTest : public QObject {
     // /proc refuses new files even to an administrator, whom permission bits do not stop.
     const QString program = program_folder_writable ? QString::fromStdString(dir_->str())
                                                     : QStringLiteral("/proc");
-    const QString expected =
+    const QString expected = QDir::toNativeSeparators(
         program_folder_writable
             ? program + QStringLiteral("/DLImages")
             : QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) +
-                  QStringLiteral("/DLImages");
+                  QStringLiteral("/DLImages"));
     QCOMPARE(pelmoa::DefaultDownloadFolder(program), expected);
     QVERIFY(!QFileInfo::exists(expected));
     QCOMPARE(QDir(QString::fromStdString(dir_->str())).entryList(QDir::AllEntries | QDir::Hidden |
@@ -100,7 +103,7 @@ class FrmMainStartupTest : public QObject {
     Store("WindowLeft", "3000");
     Store("DLFolder", "/srv/画像");
     Open();
-    QCOMPARE(window_->pos(), QPoint(200, 100));
+    QCOMPARE(window_->pos(), QPoint(Px(3000), Px(1500)));
     QCOMPARE(window_->txtFolder->text(), U("/srv/画像"));
   }
 
@@ -108,7 +111,7 @@ class FrmMainStartupTest : public QObject {
     // Left reads -1 twips: not centred, the window goes to the left edge.
     Store("WindowTop", "1500");
     Open();
-    QCOMPARE(window_->pos().y(), 100);
+    QCOMPARE(window_->pos().y(), Px(1500));
     QVERIFY(window_->pos().x() <= 2);
   }
 
@@ -148,8 +151,8 @@ class FrmMainStartupTest : public QObject {
     // of its left part at the bottom right corner of the screen.
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const QPoint corner(screen.right() + 1 - 100, screen.bottom() + 1 - 100);
-    Store("WindowTop", QString::number(corner.y() * 15));
-    Store("WindowLeft", QString::number(corner.x() * 15));
+    Store("WindowTop", Twips(corner.y()));
+    Store("WindowLeft", Twips(corner.x()));
     Open();
     QCOMPARE(window_->pos(), corner);
   }
@@ -158,12 +161,12 @@ class FrmMainStartupTest : public QObject {
     Store("WindowTop", "1500");
     Store("WindowLeft", "abc");
     Open();
-    QCOMPARE(window_->pos().y(), 100);
+    QCOMPARE(window_->pos().y(), Px(1500));
     QVERIFY(window_->pos().x() <= 2);
   }
 
   void registeredAddressesAreProposed() {
-    pelmoa::SaveRegisteredUrls(*settings_, {{U("画像の館"), QStringLiteral("http://gallery.test/")},
+    pelmoa::SaveRegisteredUrls(settings_->store(), {{U("画像の館"), QStringLiteral("http://gallery.test/")},
                                             {U("日記"), QStringLiteral("http://diary.test/")}});
     Open();
     const QStringList known = window_->address_completion()->Addresses();
@@ -178,8 +181,8 @@ class FrmMainStartupTest : public QObject {
     window_->move(123, 45);
     QCOMPARE(window_->pos(), QPoint(123, 45));
     window_->close();
-    QCOMPARE(Stored("WindowTop"), QStringLiteral("675"));
-    QCOMPARE(Stored("WindowLeft"), QStringLiteral("1845"));
+    QCOMPARE(Stored("WindowTop"), Twips(45));
+    QCOMPARE(Stored("WindowLeft"), Twips(123));
     // Only the position: a typed folder is not kept.
     QVERIFY(Stored("DLFolder").isNull());
   }
@@ -198,8 +201,8 @@ class FrmMainStartupTest : public QObject {
     // corner instead would creep up by the title bar every time. On the offscreen platform
     // the frame is known at once; the same test runs under a real window manager as well.
     const QPoint put(230, 260);
-    Store("WindowTop", QString::number(put.y() * 15));
-    Store("WindowLeft", QString::number(put.x() * 15));
+    Store("WindowTop", Twips(put.y()));
+    Store("WindowLeft", Twips(put.x()));
     for (int start = 1; start <= 3; ++start) {
       Open();
       QTRY_VERIFY(window_->windowHandle()->frameMargins().top() > 0);
@@ -207,8 +210,8 @@ class FrmMainStartupTest : public QObject {
       const QMargins frame = window_->windowHandle()->frameMargins();
       QCOMPARE(window_->geometry().topLeft(), put + QPoint(frame.left(), frame.top()));
       window_->close();
-      QCOMPARE(Stored("WindowTop"), QString::number(put.y() * 15));
-      QCOMPARE(Stored("WindowLeft"), QString::number(put.x() * 15));
+      QCOMPARE(Stored("WindowTop"), Twips(put.y()));
+      QCOMPARE(Stored("WindowLeft"), Twips(put.x()));
       window_.reset();
     }
   }
@@ -241,8 +244,8 @@ class FrmMainStartupTest : public QObject {
     window_->move(30, 40);
     window_->cmdQuit->click();
     QCOMPARE(ended.count(), 1);
-    QCOMPARE(Stored("WindowTop"), QStringLiteral("600"));
-    QCOMPARE(Stored("WindowLeft"), QStringLiteral("450"));
+    QCOMPARE(Stored("WindowTop"), Twips(40));
+    QCOMPARE(Stored("WindowLeft"), Twips(30));
     QCOMPARE(viewer.Count("close-all"), 1);
     QVERIFY(!window_->isVisible());
   }
@@ -318,25 +321,19 @@ class FrmMainStartupTest : public QObject {
 
  private:
   void Open() {
-    window_ = std::make_unique<frmMain>(*settings_, prompter_);
+    window_ = std::make_unique<frmMain>(settings_->store(), prompter_);
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
   }
 
   void Store(const char* key, const QString& value) {
-    settings_->WriteSetting("Pelmoa", "Setting", key, value);
+    settings_->store().WriteSetting("Pelmoa", "Setting", key, value);
   }
 
-  QString Stored(const char* key) {
-    // A fresh reader of the file, not the window's own cache.
-    QSettings file(ini_, QSettings::IniFormat);
-    const QVariant v = file.value(QStringLiteral("Setting/") + QLatin1String(key));
-    return v.isValid() ? v.toString() : QString();
-  }
+  QString Stored(const char* key) { return settings_->Stored("Setting", key); }
 
   std::unique_ptr<pelmoa::testing::TempDir> dir_;
-  QString ini_;
-  std::unique_ptr<pelmoa::QSettingsStore> settings_;
+  std::unique_ptr<pelmoa::testing::TestSettings> settings_;
   pelmoa::testing::FakePrompter prompter_;
   std::unique_ptr<frmMain> window_;
 };

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QOperatingSystemVersion>
 #include <QSignalSpy>
 #include <QStringListModel>
 #include <QTest>
@@ -28,7 +29,7 @@ class Database {
  public:
   Database(const fs::path& path, const char* schema, bool wal) {
     fs::create_directories(path.parent_path());
-    sqlite3_open(path.c_str(), &db_);
+    sqlite3_open(path.string().c_str(), &db_);
     if (wal) Exec("PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;");
     Exec(schema);
   }
@@ -53,6 +54,18 @@ const char kChromiumSchema[] =
     " visit_count INTEGER DEFAULT 0 NOT NULL, last_visit_time INTEGER NOT NULL,"
     " hidden INTEGER DEFAULT 0 NOT NULL);";
 
+// Where the browsers keep their histories below the home folder, on Linux and on Windows.
+bool OnWindows() {
+  return QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows;
+}
+std::string Firefox(const std::string& profile) {
+  return (OnWindows() ? "AppData/Roaming/Mozilla/Firefox/Profiles/" : ".mozilla/firefox/") +
+         profile + "/places.sqlite";
+}
+std::string Chromium(const char* on_linux, const char* on_windows, const std::string& profile) {
+  return std::string(OnWindows() ? on_windows : on_linux) + "/" + profile + "/History";
+}
+
 QByteArray Bytes(const fs::path& p) {
   QFile f(QString::fromStdString(p.string()));
   f.open(QIODevice::ReadOnly);
@@ -75,8 +88,7 @@ class HistoryReaderTest : public QObject {
   }
 
   void firefoxMostUsedFirstOnlyWebAddresses() {
-    Database db(home_->path() / ".mozilla/firefox/ab12.default-release/places.sqlite",
-                kFirefoxSchema, false);
+    Database db(home_->path() / Firefox("ab12.default-release"), kFirefoxSchema, false);
     db.Exec("INSERT INTO moz_places (url, frecency) VALUES"
             " ('http://rare.test/', 10), ('https://often.test/gallery/', 900),"
             " ('place:sort=8', 5000), ('file:///home/me/a.html', 800),"
@@ -87,7 +99,7 @@ class HistoryReaderTest : public QObject {
   }
 
   void recentVisitsInTheLogAreReadAndTheFilesStayUntouched() {
-    const fs::path places = home_->path() / ".mozilla/firefox/p.default/places.sqlite";
+    const fs::path places = home_->path() / Firefox("p.default");
     Database db(places, kFirefoxSchema, true);
     db.Exec("INSERT INTO moz_places (url, frecency) VALUES ('http://in-the-log.test/', 1);");
     const fs::path wal = places.string() + "-wal";
@@ -112,11 +124,15 @@ class HistoryReaderTest : public QObject {
   }
 
   void chromiumFamilyProfilesAndRepeatsOnce() {
-    Database chromium(home_->path() / ".config/chromium/Default/History", kChromiumSchema, false);
+    Database chromium(
+        home_->path() / Chromium(".config/chromium", "AppData/Local/Chromium/User Data", "Default"),
+        kChromiumSchema, false);
     chromium.Exec("INSERT INTO urls (url, visit_count, last_visit_time) VALUES"
                   " ('http://one.test/', 3, 1), ('chrome://settings/', 50, 1),"
                   " ('https://two.test/', 7, 1);");
-    Database brave(home_->path() / ".config/BraveSoftware/Brave-Browser/Profile 1/History",
+    Database brave(home_->path() / Chromium(".config/BraveSoftware/Brave-Browser",
+                                            "AppData/Local/BraveSoftware/Brave-Browser/User Data",
+                                            "Profile 1"),
                    kChromiumSchema, false);
     brave.Exec("INSERT INTO urls (url, visit_count, last_visit_time) VALUES"
                " ('http://one.test/', 9, 1), ('http://three.test/', 1, 1);");
@@ -129,22 +145,25 @@ class HistoryReaderTest : public QObject {
   }
 
   void damagedOrForeignFilesArePassedOver() {
-    const fs::path garbage = home_->path() / ".config/google-chrome/Default/History";
+    const fs::path garbage =
+        home_->path() /
+        Chromium(".config/google-chrome", "AppData/Local/Google/Chrome/User Data", "Default");
     fs::create_directories(garbage.parent_path());
     pelmoa::testing::WriteFile(garbage, std::string(4096, 'x'));
     // A database of another shape where a history is expected.
-    Database other(home_->path() / ".config/vivaldi/Default/History",
-                   "CREATE TABLE something (a INTEGER);", false);
+    Database other(
+        home_->path() / Chromium(".config/vivaldi", "AppData/Local/Vivaldi/User Data", "Default"),
+        "CREATE TABLE something (a INTEGER);", false);
     // A folder where a history file would be.
-    fs::create_directories(home_->path() / ".mozilla/firefox/z.odd/places.sqlite");
-    Database good(home_->path() / ".mozilla/firefox/a.good/places.sqlite", kFirefoxSchema, false);
+    fs::create_directories(home_->path() / Firefox("z.odd"));
+    Database good(home_->path() / Firefox("a.good"), kFirefoxSchema, false);
     good.Exec("INSERT INTO moz_places (url, frecency) VALUES ('http://good.test/', 1);");
 
     QCOMPARE(pelmoa::ReadHistoryAddresses(Home()), QStringList({"http://good.test/"}));
   }
 
   void completionLoadsInTheBackgroundAndProposesContainedText() {
-    Database db(home_->path() / ".mozilla/firefox/p/places.sqlite", kFirefoxSchema, false);
+    Database db(home_->path() / Firefox("p"), kFirefoxSchema, false);
     db.Exec("INSERT INTO moz_places (url, frecency) VALUES"
             " ('http://www.example.test/photos/', 5), ('http://other.test/', 1);");
     QLineEdit box;

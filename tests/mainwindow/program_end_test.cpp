@@ -13,11 +13,11 @@
 
 #include "mainwindow/fonts.h"
 #include "mainwindow/frm_main.h"
-#include "mainwindow/settings_store.h"
 #include "mainwindow/status_bar.h"
 #include "temp_dir.h"
 #include "test_doubles.h"
 #include "test_server.h"
+#include "test_settings.h"
 
 using pelmoa::frmMain;
 
@@ -27,7 +27,7 @@ class ProgramEndTest : public QObject {
  private slots:
   void closingDuringARunEndsTheProgramAfterTheRun() {
     pelmoa::testing::TempDir dir;
-    pelmoa::QSettingsStore settings(QString::fromStdString(dir.str() + "/settings.ini"));
+    pelmoa::testing::TestSettings settings;
     pelmoa::testing::FakePrompter prompter;
     pelmoa::testing::TestServer server;
     // The page never comes unless the run is aborted: only cancelling can end the run.
@@ -41,7 +41,7 @@ class ProgramEndTest : public QObject {
     QApplication::setQuitOnLastWindowClosed(true);
     pelmoa::TransferOptions options;
     options.stall_timeout = std::chrono::seconds(30);
-    frmMain window(settings, prompter, options);
+    frmMain window(settings.store(), prompter, options);
     window.txtURL->setText(QString::fromStdString(server.Url("/slow.html")));
     window.txtFolder->setText(QString::fromStdString(dir.str()));
     window.show();

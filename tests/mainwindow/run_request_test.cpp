@@ -16,11 +16,11 @@
 #include "mainwindow/fonts.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/progress_bar.h"
-#include "mainwindow/settings_store.h"
 #include "mainwindow/status_bar.h"
 #include "temp_dir.h"
 #include "test_doubles.h"
 #include "test_server.h"
+#include "test_settings.h"
 
 using pelmoa::frmMain;
 namespace fs = std::filesystem;
@@ -58,12 +58,12 @@ class RunRequestTest : public QObject {
 
   void init() {
     dir_ = std::make_unique<pelmoa::testing::TempDir>();
-    settings_ = std::make_unique<pelmoa::QSettingsStore>(Q(dir_->str() + "/settings.ini"));
+    settings_ = std::make_unique<pelmoa::testing::TestSettings>();
     prompter_ = pelmoa::testing::FakePrompter();
     server_ = std::make_unique<pelmoa::testing::TestServer>();
     pelmoa::TransferOptions options;
     options.stall_timeout = std::chrono::seconds(10);
-    window_ = std::make_unique<frmMain>(*settings_, prompter_, options);
+    window_ = std::make_unique<frmMain>(settings_->store(), prompter_, options);
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     folder_ = dir_->path() / "images";
@@ -414,7 +414,7 @@ class RunRequestTest : public QObject {
   }
 
   std::unique_ptr<pelmoa::testing::TempDir> dir_;
-  std::unique_ptr<pelmoa::QSettingsStore> settings_;
+  std::unique_ptr<pelmoa::testing::TestSettings> settings_;
   pelmoa::testing::FakePrompter prompter_;
   std::unique_ptr<pelmoa::testing::TestServer> server_;
   std::unique_ptr<frmMain> window_;

@@ -5,15 +5,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <memory>
 
 #include "mainwindow/fonts.h"
-#include "mainwindow/settings_store.h"
 #include "recording_prompter.h"
 #include "sources/registered_url_store.h"
+#include "test_settings.h"
 
 namespace pelmoa {
 
@@ -52,7 +51,7 @@ class FrmRegistTest : public QObject {
   void enterPressesOkOnlyWhileEnabled();
 
  private:
-  void Seed(const Rows& rows) { SaveRegisteredUrls(*store_, rows); }
+  void Seed(const Rows& rows) { SaveRegisteredUrls(store_->store(), rows); }
   void Open();
   template <typename W>
   W* Child(const char* name) {
@@ -69,8 +68,7 @@ class FrmRegistTest : public QObject {
   // Edit, Delete and OK, which go together.
   bool SelectionButtons(bool enabled);
 
-  std::unique_ptr<QTemporaryDir> dir_;
-  std::unique_ptr<QSettingsStore> store_;
+  std::unique_ptr<testing::TestSettings> store_;
   testing::RecordingPrompter prompter_;
   std::unique_ptr<QWidget> owner_;
   QLineEdit* main_url_ = nullptr;
@@ -86,8 +84,7 @@ const QString kNoneTitleText =
     QStringLiteral("「None」はタイトルに使えません。別のタイトルを指定してください");
 
 void FrmRegistTest::init() {
-  dir_ = std::make_unique<QTemporaryDir>();
-  store_ = std::make_unique<QSettingsStore>(dir_->filePath(QStringLiteral("settings.ini")));
+  store_ = std::make_unique<testing::TestSettings>();
   prompter_.shown.clear();
   owner_ = std::make_unique<QWidget>();
   owner_->setGeometry(120, 90, 600, 480);
@@ -102,12 +99,11 @@ void FrmRegistTest::cleanup() {
   window_ = nullptr;
   owner_.reset();
   store_.reset();
-  dir_.reset();
 }
 
 void FrmRegistTest::Open() {
   delete window_;
-  window_ = new frmRegist(owner_.get(), *store_, prompter_, main_url_);
+  window_ = new frmRegist(owner_.get(), store_->store(), prompter_, main_url_);
   window_->show();
 }
 
@@ -366,7 +362,7 @@ void FrmRegistTest::titleNoneRefused() {
     QVERIFY(ListRows().contains(entry));
     // Saved and loaded again, the title is an ordinary one.
     Button("cmdSave")->click();
-    QVERIFY(LoadRegisteredUrls(*store_).contains(entry));
+    QVERIFY(LoadRegisteredUrls(store_->store()).contains(entry));
   }
 }
 
@@ -461,7 +457,7 @@ void FrmRegistTest::closingWithoutSaveLosesChanges() {
   QVERIFY(!window_->isVisible());
   QCOMPARE(window_->result(), int(QDialog::Rejected));
   QCOMPARE(main_url_->text(), QStringLiteral("http://before.example/"));
-  QCOMPARE(LoadRegisteredUrls(*store_), kThree);
+  QCOMPARE(LoadRegisteredUrls(store_->store()), kThree);
   Open();
   QCOMPARE(ListRows(), kThree);
 }
@@ -491,7 +487,7 @@ void FrmRegistTest::okWritesExactlyTheUrlAndSavesNothing() {
   QCOMPARE(main_url_->text(), kThree[1].url);
   QVERIFY(!window_->isVisible());
   QCOMPARE(window_->result(), int(QDialog::Accepted));
-  QCOMPARE(LoadRegisteredUrls(*store_), kThree);
+  QCOMPARE(LoadRegisteredUrls(store_->store()), kThree);
 }
 
 void FrmRegistTest::enterPressesOkOnlyWhileEnabled() {

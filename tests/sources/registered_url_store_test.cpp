@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QSettings>
-#include <QTemporaryDir>
-
-#include "mainwindow/settings_store.h"
+#include "test_settings.h"
 
 namespace pelmoa {
 namespace {
@@ -15,19 +12,17 @@ const QString kSection = QStringLiteral("URL");
 
 class RegisteredUrlStoreTest : public ::testing::Test {
  protected:
-  QString IniPath() const { return dir_.filePath(QStringLiteral("settings.ini")); }
-
   void Put(const QString& key, const QString& value) {
     store_.WriteSetting(kApp, kSection, key, value);
   }
-  // Reads the file behind the store's back: absent keys read as "(absent)".
+  // Reads the store behind the list's back: absent keys read as "(absent)".
   QString Raw(const QString& key) const {
-    QSettings ini(IniPath(), QSettings::IniFormat);
-    return ini.value(kSection + QLatin1Char('/') + key, QStringLiteral("(absent)")).toString();
+    const QString value = settings_.Stored(kSection, key);
+    return value.isNull() ? QStringLiteral("(absent)") : value;
   }
 
-  QTemporaryDir dir_;
-  QSettingsStore store_{IniPath()};
+  testing::TestSettings settings_;
+  SettingsStore& store_ = settings_.store();
 };
 
 QList<RegisteredUrl> Entries(int count, const QString& stem = QStringLiteral("page")) {
@@ -69,15 +64,11 @@ TEST_F(RegisteredUrlStoreTest, UrlNoneIsAnOrdinaryValue) {
 }
 
 TEST_F(RegisteredUrlStoreTest, PositionsPassFrom999To1000WithoutABreak) {
-  {
-    // Written in one go: a thousand separate writes would rewrite the file a thousand times.
-    QSettings ini(IniPath(), QSettings::IniFormat);
-    for (int p = 1; p <= 1000; ++p) {
-      const QString number =
-          p < 1000 ? QStringLiteral("%1").arg(p, 3, 10, QLatin1Char('0')) : QStringLiteral("1000");
-      ini.setValue("URL/Title" + number, "t" + QString::number(p));
-      ini.setValue("URL/URL" + number, "u" + QString::number(p));
-    }
+  for (int p = 1; p <= 1000; ++p) {
+    const QString number =
+        p < 1000 ? QStringLiteral("%1").arg(p, 3, 10, QLatin1Char('0')) : QStringLiteral("1000");
+    Put("Title" + number, "t" + QString::number(p));
+    Put("URL" + number, "u" + QString::number(p));
   }
   const QList<RegisteredUrl> list = LoadRegisteredUrls(store_);
   ASSERT_EQ(list.size(), 1000);
@@ -150,8 +141,7 @@ TEST_F(RegisteredUrlStoreTest, SavingNeverReordersTrimsOrDeduplicates) {
   SaveRegisteredUrls(store_, list);
   EXPECT_EQ(LoadRegisteredUrls(store_), list);
   // Through a fresh store too, so nothing lives only in memory.
-  QSettingsStore reopened(IniPath());
-  EXPECT_EQ(LoadRegisteredUrls(reopened), list);
+  EXPECT_EQ(LoadRegisteredUrls(*settings_.Reopen()), list);
 }
 
 struct TitleCase {

@@ -1,10 +1,12 @@
 // Child windows of the viewer: one per image, sized to the picture at full or half size.
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMovie>
 #include <QPointer>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -21,8 +23,8 @@ Q_DECLARE_METATYPE(LoaderKind)
 
 namespace {
 
-// At 96 DPI a pixel is 15 twips.
-constexpr double kTwipsPerPixel = 15.0;
+// Twips a pixel at the screen's logical DPI (15 at 96 DPI).
+double TwipsPerPixel() { return 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX(); }
 
 enum class Kind { kJpeg, kPng, kStillGif, kAnimatedGif, kGarbage, kMissing, kHugePng };
 
@@ -224,9 +226,9 @@ void ChildWindowTest::UnreadableFileLeavesEmptyChild() {
   QVERIFY(child);
   QCOMPARE(child->parentWidget()->windowTitle(), file_name);
   // Half of 1215 x 495 twips is not a whole number of pixels: within half a pixel is exact.
-  QVERIFY2(qAbs(child->width() - client_width_twips / kTwipsPerPixel) <= 0.5,
+  QVERIFY2(qAbs(child->width() - client_width_twips / TwipsPerPixel()) <= 0.5,
            qPrintable(QString::number(child->width())));
-  QVERIFY2(qAbs(child->height() - client_height_twips / kTwipsPerPixel) <= 0.5,
+  QVERIFY2(qAbs(child->height() - client_height_twips / TwipsPerPixel()) <= 0.5,
            qPrintable(QString::number(child->height())));
   QVERIFY(child->Picture1()->pixmap().isNull());
   QVERIFY(child->Image1()->pixmap().isNull());

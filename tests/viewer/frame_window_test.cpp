@@ -23,13 +23,16 @@ namespace t = pelmoa::testing;
 
 namespace {
 
-// The frame's client area when loaded: 4920 x 3195 twips at 15 twips a pixel.
-const QSize kFrameClient(328, 213);
+// The frame's client area when loaded: 4920 x 3195 twips at the screen's logical DPI.
+QSize FrameClient() {
+  const double dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchX();
+  return QSize(qRound(4920 * dpi / 1440), qRound(3195 * dpi / 1440));
+}
 
 void VerifyLoadedAndCentred(const frmDisp* frame) {
   QVERIFY(frame);
   QVERIFY(frame->isVisible());
-  QCOMPARE(frame->size(), kFrameClient);
+  QCOMPARE(frame->size(), FrameClient());
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   const QRect outer = frame->frameGeometry();
   QVERIFY2(qAbs(outer.center().x() - screen.center().x()) <= 1 &&

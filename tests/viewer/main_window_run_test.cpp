@@ -17,8 +17,8 @@
 
 #include "mainwindow/frm_main.h"
 #include "mainwindow/prompter.h"
-#include "mainwindow/settings_store.h"
 #include "test_server.h"
+#include "test_settings.h"
 #include "viewer/viewer_for_main_window.h"
 
 using pelmoa::frmChild;
@@ -62,7 +62,7 @@ class MainWindowRunTest : public QObject {
 
  private:
   std::unique_ptr<QTemporaryDir> dir_;
-  std::unique_ptr<pelmoa::QSettingsStore> settings_;
+  std::unique_ptr<pelmoa::testing::TestSettings> settings_;
   AnsweringPrompter prompter_;
   std::unique_ptr<pelmoa::testing::TestServer> server_;
   std::unique_ptr<frmMain> window_;
@@ -73,7 +73,7 @@ void MainWindowRunTest::init() {
   dir_ = std::make_unique<QTemporaryDir>();
   QVERIFY(dir_->isValid());
   QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("images")));
-  settings_ = std::make_unique<pelmoa::QSettingsStore>(dir_->filePath("settings.ini"));
+  settings_ = std::make_unique<pelmoa::testing::TestSettings>();
   prompter_.titles.clear();
   server_ = std::make_unique<pelmoa::testing::TestServer>();
   // Entry 2 has no "." in its name and is passed over; entry 3 is missing on the server.
@@ -86,7 +86,7 @@ void MainWindowRunTest::init() {
   server_->Serve("/c.jpg", Jpeg(400, 300), "image/jpeg");
   server_->Serve("/missing.jpg", "not here", "text/plain", 404);
 
-  window_ = std::make_unique<frmMain>(*settings_, prompter_);
+  window_ = std::make_unique<frmMain>(settings_->store(), prompter_);
   viewer_ = std::make_unique<pelmoa::ViewerForMainWindow>(
       [window = window_.get()] { return window->chkHalf->isChecked(); });
   window_->SetImageViewer(viewer_.get());
