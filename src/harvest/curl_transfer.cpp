@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "harvest/file_names.h"
+#include "harvest/image_types.h"
 #include "harvest/page_address.h"
 #include "harvest/page_decoding.h"
 #include "harvest/temp_file_maker.h"
@@ -269,6 +270,7 @@ struct CurlTransfer::Impl {
       r = {ImageOutcome::kFetchFailed, job->error[0] ? job->error : curl_easy_strerror(code)};
     } else {
       r = {ImageOutcome::kStored, {}};
+      if (requests[k].extension_from_type) r = TypedResult(job->easy);
     }
     if (r.outcome != ImageOutcome::kStored) job->file.Discard();
     curl_easy_cleanup(job->easy);
@@ -276,6 +278,18 @@ struct CurlTransfer::Impl {
     results[k] = r;
     done[k] = true;
     finished[k] = std::move(job);
+  }
+
+  // A name without an image extension takes the one its answer's type names.
+  static ImageResult TypedResult(CURL* easy) {
+    const char* type = nullptr;
+    curl_easy_getinfo(easy, CURLINFO_CONTENT_TYPE, &type);
+    const std::string_view extension = ImageTypeExtension(type ? type : "");
+    if (extension.empty()) {
+      const std::string what = type ? type : "no type";
+      return {ImageOutcome::kFetchFailed, "not an image: " + what};
+    }
+    return {ImageOutcome::kStored, {}, std::string(extension)};
   }
 
   std::size_t Jobs() const { return static_cast<std::size_t>(std::max(1, options.jobs)); }
@@ -443,6 +457,7 @@ ImageResult CurlTransfer::FinishImage(std::size_t k) {
   ImageResult r = m.results[k];
   std::unique_ptr<Job> job = std::move(m.finished[k]);
   if (r.outcome == ImageOutcome::kStored) {
+    job->file.AddToTargetName(r.extension);
     if (std::string err = job->file.Commit(); !err.empty()) {
       r = {ImageOutcome::kFileFailed, err};
     }

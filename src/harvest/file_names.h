@@ -34,6 +34,8 @@ class TempImageFile {
   // Writes all of data; false (and the reason) on a short write.
   bool Write(const char* data, std::size_t size);
   std::string Commit();
+  // Commit then puts the file under the target's name with this added.
+  void AddToTargetName(std::string_view extension) { target_ += PathFromUtf8(extension); }
   void Discard();
 
   bool is_open() const { return fd_ >= 0; }

@@ -9,8 +9,16 @@
 
 namespace pelmoa {
 
+struct HarvestOptions {
+  // Also finds the images of pages made today: lazy-loaded ones, srcset candidates,
+  // .jpeg/.webp/.avif/.bmp files and addresses with a query (modern_scan.h). Off, a run is
+  // exactly the defined one.
+  bool modern_pages = false;
+};
+
 // One complete run: fetch the page through host.NetWWW(), harvest its frames or its images
 // into folder, report through host. Returns when the page and every frame below it are done.
-void HarvestPage(const std::string& address, const std::string& folder, RunHost& host);
+void HarvestPage(const std::string& address, const std::string& folder, RunHost& host,
+                 const HarvestOptions& options = {});
 
 }  // namespace pelmoa

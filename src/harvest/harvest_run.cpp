@@ -1,4 +1,5 @@
 #include <set>
+#include <unordered_set>
 #include <vector>
 
 #include "harvest/file_names.h"
@@ -6,6 +7,7 @@
 #include "harvest/harvest.h"
 #include "harvest/image_fetch.h"
 #include "harvest/link_resolution.h"
+#include "harvest/modern_scan.h"
 #include "harvest/page_address.h"
 #include "harvest/page_scanning.h"
 #include "harvest/text_search.h"
@@ -25,6 +27,7 @@ constexpr int kMaxFramePages = 1024;
 // The addresses being harvested by the enclosing runs, so a frameset that names itself, or
 // a cycle of framesets, ends instead of nesting for ever.
 struct Enclosing {
+  HarvestOptions options;
   std::set<std::string> addresses;
   int level = 0;
   int frame_pages = 0;
@@ -59,8 +62,14 @@ void HarvestFrames(const std::string& page_url, const std::string& folder, RunHo
   }
 }
 
+// The address an image is fetched from, for telling whether the run asked for it already.
+std::string FetchedAddress(const std::string& request_url) {
+  return request_url.substr(0, request_url.find('#'));
+}
+
 void DownloadImages(const std::string& page_url, const std::string& folder, RunHost& host,
-                    const std::vector<std::string>& refs) {
+                    const ModernImageRefs& found, bool modern_pages) {
+  const std::vector<std::string>& refs = found.refs;
   const auto total = static_cast<int32_t>(refs.size());
   host.SetProgressMax(total);
   host.SetProgressValue(0);
@@ -74,15 +83,26 @@ void DownloadImages(const std::string& page_url, const std::string& folder, RunH
   const std::filesystem::path target_folder = PathFromUtf8(TrimSpaces(folder));
   std::vector<ImageEntry> entries;
   std::vector<ImageRequest> requests;
+  // With the additions on: every address asked for so far, so a reference only they find is
+  // not fetched a second time.
+  std::unordered_set<std::string> fetched;
   entries.reserve(refs.size());
   for (std::size_t k = 0; k < refs.size(); ++k) {
-    ResolvedReference r = ResolveImageReference(page_url, refs[k]);
+    const bool added = found.added[k];
+    ResolvedReference r = added ? ResolveAddedReference(page_url, refs[k])
+                                : ResolveImageReference(page_url, refs[k]);
     if (r.pass_over) continue;
+    std::string url = EncodeRequestUrl(r.image_url);
+    if (modern_pages) {
+      std::string address = FetchedAddress(url);
+      if (added && fetched.count(address)) continue;
+      if (IsSafeFileName(r.file_name)) fetched.insert(std::move(address));
+    }
     ImageEntry e{static_cast<int32_t>(k + 1), std::move(r.file_name), std::move(r.image_url), {}};
     if (IsSafeFileName(e.file_name)) {
       e.batch_index = requests.size();
-      requests.push_back(
-          {EncodeRequestUrl(e.image_url), page_url, target_folder / PathFromUtf8(e.file_name)});
+      requests.push_back({std::move(url), page_url, target_folder / PathFromUtf8(e.file_name),
+                          r.extension_from_type});
     }
     entries.push_back(std::move(e));
   }
@@ -136,20 +156,28 @@ void Run(const std::string& address, const std::string& folder, RunHost& host,
   }
 
   host.SetStatusText(texts::kStatusCollectingImages);
-  const std::vector<std::string> refs = ScanImageRefs(host.PageHtml());
-  if (refs.empty()) {
+  ModernImageRefs found;
+  if (enclosing.options.modern_pages) {
+    found = ScanModernImageRefs(host.PageHtml());
+  } else {
+    found.refs = ScanImageRefs(host.PageHtml());
+    found.added.assign(found.refs.size(), false);
+  }
+  if (found.refs.empty()) {
     host.ShowMessage(texts::kTitleInputError, texts::kMessageNoImages, MessageIcon::kStop,
                      MessageButtons::kOk);
     host.SetStatusText("");
     return;
   }
-  DownloadImages(page_url, folder, host, refs);
+  DownloadImages(page_url, folder, host, found, enclosing.options.modern_pages);
 }
 
 }  // namespace
 
-void HarvestPage(const std::string& address, const std::string& folder, RunHost& host) {
+void HarvestPage(const std::string& address, const std::string& folder, RunHost& host,
+                 const HarvestOptions& options) {
   Enclosing enclosing;
+  enclosing.options = options;
   Run(address, folder, host, enclosing);
 }
 

@@ -18,8 +18,9 @@ bool FetchAndStoreImage(const ImageEntry& entry, const std::string& folder, int3
   if (result.outcome == ImageOutcome::kCancelled) return false;
 
   if (result.outcome == ImageOutcome::kStored) {
-    host.ImageStored(PathFromUtf8(TrimSpaces(folder)) / PathFromUtf8(entry.file_name));
-    if (host.ViewOption()) host.ShowImageInViewer(folder, entry.file_name, entry.i);
+    const std::string name = entry.file_name + result.extension;
+    host.ImageStored(PathFromUtf8(TrimSpaces(folder)) / PathFromUtf8(name));
+    if (host.ViewOption()) host.ShowImageInViewer(folder, name, entry.i);
   } else {
     // Saturate rather than wrap: the count is only ever shown.
     if (errors < INT32_MAX) ++errors;

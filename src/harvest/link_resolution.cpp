@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "harvest/image_types.h"
 #include "harvest/text_search.h"
 
 namespace pelmoa {
@@ -48,27 +49,53 @@ std::string HostOf(std::string_view page_url) {
   return segs.size() > 2 ? std::string(segs[2]) : std::string();
 }
 
-ResolvedReference ResolveImageReference(std::string_view page_url, std::string_view reference) {
-  ResolvedReference r;
-  const std::size_t slash = reference.rfind('/');
-  r.file_name = std::string(slash == std::string_view::npos ? reference
-                                                            : reference.substr(slash + 1));
-  if (r.file_name.find('.') == std::string::npos) {
-    r.pass_over = true;
-    return r;
-  }
+namespace {
+
+// "https:" for an https page, "http:" for any other.
+std::string SchemeOf(std::string_view page_url) {
+  return page_url.starts_with("https://") ? "https:" : "http:";
+}
+
+// The three forms of a reference: beginning with '/', absolute, relative to the page's folder.
+std::string ImageUrlOf(std::string_view page_url, std::string_view reference) {
   const std::string_view t = TrimSpaces(reference);
   if (!t.empty() && t.front() == '/') {
     // The page's own scheme: an https page's root-relative images are on its https host.
     // Without a host (a page address that lost it) the address stays unusable and its
     // fetch fails like any other.
-    const char* scheme = page_url.starts_with("https://") ? "https://" : "http://";
-    r.image_url = scheme + HostOf(page_url) + std::string(t);
-  } else if (t.substr(0, 4) == "http") {
-    r.image_url = std::string(reference);
-  } else {
-    r.image_url = DirectoryBase(page_url) + std::string(t);
+    return SchemeOf(page_url) + "//" + HostOf(page_url) + std::string(t);
   }
+  if (t.substr(0, 4) == "http") return std::string(reference);
+  return DirectoryBase(page_url) + std::string(t);
+}
+
+}  // namespace
+
+ResolvedReference ResolveImageReference(std::string_view page_url, std::string_view reference) {
+  ResolvedReference r;
+  const std::size_t slash = reference.rfind('/');
+  r.file_name =
+      std::string(slash == std::string_view::npos ? reference : reference.substr(slash + 1));
+  if (r.file_name.find('.') == std::string::npos) {
+    r.pass_over = true;
+    return r;
+  }
+  r.image_url = ImageUrlOf(page_url, reference);
+  return r;
+}
+
+ResolvedReference ResolveAddedReference(std::string_view page_url, std::string_view reference) {
+  ResolvedReference r;
+  const std::string_view t = TrimSpaces(reference.substr(0, reference.find('#')));
+  const std::string_view path = t.substr(0, t.find('?'));
+  r.file_name = std::string(path.substr(path.rfind('/') + 1));
+  if (r.file_name.empty()) {
+    r.pass_over = true;
+    return r;
+  }
+  r.extension_from_type = !HasImageExtension(r.file_name);
+  // "//host/path" names another host; the defined rule would append it to the page's own.
+  r.image_url = t.starts_with("//") ? SchemeOf(page_url) + std::string(t) : ImageUrlOf(page_url, t);
   return r;
 }
 

@@ -9,6 +9,8 @@ struct ResolvedReference {
   bool pass_over = false;
   std::string file_name;
   std::string image_url;
+  // The file name has no image extension: the answer's Content-Type gives it one.
+  bool extension_from_type = false;
 };
 
 // The folder references resolve against: the page address cut at every '/', its last piece
@@ -21,5 +23,10 @@ std::string HostOf(std::string_view page_url);
 // File name and absolute image address of one raw reference, or the pass-over flag when the
 // file name has no '.'. Plain text work: nothing is normalised or checked.
 ResolvedReference ResolveImageReference(std::string_view page_url, std::string_view reference);
+
+// The same for a reference only the additions for today's pages found: the fragment is not
+// part of the address, an address beginning with "//" takes the page's scheme, and the file
+// name is the last path segment without query or fragment (passed over when empty).
+ResolvedReference ResolveAddedReference(std::string_view page_url, std::string_view reference);
 
 }  // namespace pelmoa

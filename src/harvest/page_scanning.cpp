@@ -59,23 +59,9 @@ std::vector<std::string> ScanImageRefs(std::string_view page) {
   // doubling moves every string again and again, which cost more than the scan itself on
   // a large page.
   std::vector<std::string_view> found;
-  {
-    TextFinder img(page, "img");
-    TextFinder src(page, "src");
-    AttrValueCutter cutter(page);
-    for (std::size_t i = img.Find(0); i != kNotFound; i = img.Find(i + 1)) {
-      const std::size_t s = src.Find(i);
-      if (s == kNotFound) continue;
-      if (auto v = cutter.ExtractAttrValue(s); v && IsImageReference(*v)) found.push_back(*v);
-    }
-  }
-  {
-    TextFinder href(page, "href");
-    AttrValueCutter cutter(page);
-    for (std::size_t h = href.Find(0); h != kNotFound; h = href.Find(h + 1)) {
-      if (auto v = cutter.ExtractAttrValue(h); v && IsImageReference(*v)) found.push_back(*v);
-    }
-  }
+  ForEachScannedValue(page, [&found](std::string_view v) {
+    if (IsImageReference(v)) found.push_back(v);
+  });
   return std::vector<std::string>(found.begin(), found.end());
 }
 

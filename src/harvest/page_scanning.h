@@ -34,4 +34,27 @@ bool IsImageReference(std::string_view value);
 // in page order, each value exactly as it stands in the page.
 std::vector<std::string> ScanImageRefs(std::string_view page);
 
+// Calls take(value) for every value the two passes of ScanImageRefs cut, before any test, in
+// the order of the list: every img hit's next src, then every href.
+template <typename Take>
+void ForEachScannedValue(std::string_view page, Take&& take) {
+  {
+    TextFinder img(page, "img");
+    TextFinder src(page, "src");
+    AttrValueCutter cutter(page);
+    for (std::size_t i = img.Find(0); i != kNotFound; i = img.Find(i + 1)) {
+      const std::size_t s = src.Find(i);
+      if (s == kNotFound) continue;
+      if (auto v = cutter.ExtractAttrValue(s)) take(*v);
+    }
+  }
+  {
+    TextFinder href(page, "href");
+    AttrValueCutter cutter(page);
+    for (std::size_t h = href.Find(0); h != kNotFound; h = href.Find(h + 1)) {
+      if (auto v = cutter.ExtractAttrValue(h)) take(*v);
+    }
+  }
+}
+
 }  // namespace pelmoa

@@ -18,20 +18,28 @@ inline constexpr std::size_t kNotFound = std::string_view::npos;
 class TextFinder {
  public:
   TextFinder(std::string_view text, std::string_view needle);
+  // The first occurrence of either needle: one pass over the text serves both.
+  TextFinder(std::string_view text, std::string_view needle, std::string_view other);
   std::size_t Find(std::size_t from);
 
  private:
-  // Bit b is set when the needle starts at block + b; block is a multiple of 64.
+  void SetNeedle(std::size_t j, std::string_view needle);
+  // Bit b is set when a needle starts at block + b; block is a multiple of 64.
   std::uint64_t MatchMask(std::size_t block) const;
+  template <std::size_t N>
+  std::uint64_t MatchMaskOf(std::size_t block) const;
   std::uint64_t MatchMaskSlow(std::size_t block) const;
+  // The first block at or after block that may hold a match (a multiple of 64).
+  std::size_t SkipQuietBlocks(std::size_t block) const;
   // MatchMask of the block, remembered: neighbouring queries mostly land in one block.
   std::uint64_t BlockMask(std::size_t block);
 
   std::string_view text_;
-  std::string needle_;  // lower case
+  std::string needle_[2];  // lower case
   // Per needle byte, the bits to set before comparing: 0x20 for letters (folding both
   // cases onto the lower one), 0 for anything else.
-  std::string fold_;
+  std::string fold_[2];
+  std::size_t needles_ = 1;
   std::size_t last_from_ = kNotFound, last_hit_ = kNotFound;
   std::size_t mask_block_ = kNotFound;
   std::uint64_t mask_ = 0;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pelmoa {
@@ -34,13 +35,21 @@ struct ImageRequest {
   std::string url;  // as it goes on the wire (already encoded)
   std::string referer;
   std::filesystem::path target;  // destination folder / file name
+  // The target gets the extension the answer's Content-Type names (ImageTypeExtension); an
+  // answer of any other type is a failed fetch.
+  bool extension_from_type = false;
 };
 
 enum class ImageOutcome { kStored, kFetchFailed, kFileFailed, kCancelled };
 
 struct ImageResult {
-  ImageOutcome outcome = ImageOutcome::kFetchFailed;
-  std::string reason;  // for failures: what went wrong, in plain words
+  ImageResult(ImageOutcome o = ImageOutcome::kFetchFailed, std::string why = {},
+              std::string added_extension = {})
+      : outcome(o), reason(std::move(why)), extension(std::move(added_extension)) {}
+
+  ImageOutcome outcome;
+  std::string reason;     // for failures: what went wrong, in plain words
+  std::string extension;  // added to the target's name (extension_from_type)
 };
 
 // The transfer control a window or the command line owns and every run borrows.

@@ -17,6 +17,7 @@ struct FindCase {
   const char* needle;
   std::vector<std::size_t> from;      // queries, in this order, to one finder
   std::vector<std::size_t> expected;  // kNotFound for none
+  const char* other = "";             // a second needle: either one is found
 };
 
 void PrintTo(const FindCase& c, std::ostream* os) { *os << c.name; }
@@ -32,7 +33,7 @@ class TextFinderTest : public ::testing::TestWithParam<FindCase> {};
 
 TEST_P(TextFinderTest, FindsTheFirstOccurrenceAtOrAfter) {
   const FindCase& c = GetParam();
-  TextFinder finder(c.text, c.needle);
+  TextFinder finder(c.text, c.needle, c.other);
   ASSERT_EQ(c.from.size(), c.expected.size());
   for (std::size_t k = 0; k < c.from.size(); ++k) {
     EXPECT_EQ(finder.Find(c.from[k]), c.expected[k]) << "query " << k << " from " << c.from[k];
@@ -63,7 +64,10 @@ INSTANTIATE_TEST_SUITE_P(
                  {150, 0, 21, 199, 201}, {200, 20, 200, 200, kNotFound}},
         FindCase{"NothingAnywhere", Filler(1000, {}), "'", {0, 500, 999, 1000},
                  {kNotFound, kNotFound, kNotFound, kNotFound}},
-        FindCase{"HighBytesAreNotLetters", "\xc9\xcdG img", "img", {0}, {4}}));
+        FindCase{"HighBytesAreNotLetters", "\xc9\xcdG img", "img", {0}, {4}},
+        FindCase{"EitherOfTwoNeedles",
+                 Filler(300, {{30, "data_"}, {62, "SrcSet"}, {127, "DATA-"}, {290, "srcse"}}),
+                 "data-", {0, 63, 128}, {62, 127, kNotFound}, "srcset"}));
 
 // The text may be a view into a longer buffer: a needle completed only by the bytes after
 // the view's end is not there.

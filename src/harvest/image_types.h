@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string_view>
+
+namespace pelmoa {
+
+// True when name ends in .jpg, .jpeg, .gif, .png, .webp, .avif or .bmp, in any case.
+bool HasImageExtension(std::string_view name);
+
+// The extension a response's Content-Type names: ".jpg" for image/jpeg, ".png", ".gif",
+// ".webp", ".avif", ".bmp"; empty for any other type. Parameters and letter case are ignored.
+std::string_view ImageTypeExtension(std::string_view content_type);
+
+}  // namespace pelmoa

@@ -1,0 +1,34 @@
+#pragma once
+
+// The scan for pages made today, an option of the run (off by default, when the run is
+// exactly the defined one): lazy-loaded images, srcset, .jpeg/.webp/.avif/.bmp files and
+// addresses with a query or a fragment.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pelmoa {
+
+// ImageRefs of a run with the additions, and for each entry whether only they found it (such
+// an entry is named and fetched by their rules).
+struct ModernImageRefs {
+  std::vector<std::string> refs;  // as they stand in the page; of a srcset, the chosen address
+  std::vector<bool> added;
+};
+
+// A value the two passes take besides the defined ones: its path, without query and
+// fragment, ends in an image extension. Never a data: value.
+bool IsAddedImageReference(std::string_view value);
+
+// Of a srcset value, the candidate with the largest width (w) or, when none has a width, the
+// largest density (x; none counts as 1x). A tie keeps the first; data: candidates never win.
+std::optional<std::string_view> LargestSrcsetCandidate(std::string_view srcset);
+
+// The two passes of ScanImageRefs with the wider test, then a third pass in page order over
+// every data-src, data-original and data-lazy-src value and the largest candidate of every
+// srcset and data-srcset value. Attribute names match whole.
+ModernImageRefs ScanModernImageRefs(std::string_view page);
+
+}  // namespace pelmoa
