@@ -23,6 +23,9 @@ std::optional<CliArgs> ParseCliArgs(const std::vector<std::string>& args) {
     } else if (a == "--http1.1") {
       parsed.http1_only = true;
       continue;
+    } else if (a == "--modern") {
+      parsed.modern = true;
+      continue;
     } else if (a == "--") {
       positional.insert(positional.end(), args.begin() + static_cast<long>(k) + 1, args.end());
       break;

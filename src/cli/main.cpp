@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
   int status = 0;
   {
     pelmoa::CliHost host(std::make_unique<pelmoa::CurlTransfer>(options), stdout, stderr);
-    pelmoa::HarvestPage(parsed->url, parsed->folder, host);
+    pelmoa::HarvestPage(parsed->url, parsed->folder, host, {.modern_pages = parsed->modern});
     status = host.ExitStatus();
   }
   curl_global_cleanup();

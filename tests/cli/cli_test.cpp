@@ -117,6 +117,20 @@ TEST_F(CliTest, FailedImageGivesStatusOne) {
                    "全2画像中 1画像を保存できませんでした"}));
 }
 
+TEST_F(CliTest, ModernFindsLazyImagesAndNamesThemByType) {
+  server.Serve("/m.html",
+               R"(<img src="spacer.gif" data-src="photo.jpg?w=1200"><img data-src="/avatar">)");
+  server.Serve("/spacer.gif", testing::TinyGif(), "image/gif");
+  server.Serve("/photo.jpg", "P", "image/jpeg");
+  server.Serve("/avatar", "W", "image/webp");
+  const Outcome o = RunCli(
+      "--modern --jobs 1 " + Quote(server.Url("/m.html")) + " " + Quote(work.str()), scratch);
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(SplitLines(o.out),
+            (Lines{work.str() + kSep + "spacer.gif", work.str() + kSep + "photo.jpg",
+                   work.str() + kSep + "avatar.webp"}));
+}
+
 TEST_F(CliTest, MessageBoxIsOneLineAndStatusOne) {
   const Outcome o = RunCli(Quote(server.Url("/nothing.html")) + " " + Quote(work.str()), scratch);
   EXPECT_EQ(o.status, 1);
