@@ -52,6 +52,8 @@ class frmMain : public QWidget {
   QPushButton* cmdCurr = nullptr;
   QPushButton* cmdReg = nullptr;
   QPushButton* cmdBrowse = nullptr;
+  // Also the images of pages made today; kept in the settings, locked during a run.
+  QCheckBox* chkModern = nullptr;
   QGroupBox* Frame3 = nullptr;
   QLineEdit* txtFolder = nullptr;
   QPushButton* cmdFolder = nullptr;
@@ -92,6 +94,7 @@ class frmMain : public QWidget {
   void cmdGet_Click();
   void cmdQuit_Click();
   void chkView_Click();
+  void chkModern_Click();
   // Filled in by the URL sources, the folder actions and help.
   void cmdFav_Click();
   void cmdCurr_Click();

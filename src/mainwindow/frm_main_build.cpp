@@ -30,6 +30,8 @@ constexpr TwipsGeometry kGeometry[] = {
     {"cmdCurr", 2137, 690, 3255, 420},
     {"cmdReg", 5520, 690, 1230, 420},
     {"cmdBrowse", 270, 1290, 3870, 420},
+    // Beside cmdBrowse, in the room Frame2 leaves right of it.
+    {"chkModern", 4230, 1222, 2910, 285},
     {"Frame3", 90, 2025, 7275, 1365},
     {"txtFolder", 180, 360, 6885, 315},
     {"cmdFolder", 180, 720, 1365, 420},
@@ -131,6 +133,7 @@ void frmMain::BuildControls() {
   cmdReg = Button(Frame2, "cmdReg", texts::kCmdRegCaption, texts::kCmdRegTip);
   // Lies over the lower part of Frame2 and is drawn above it.
   cmdBrowse = Button(this, "cmdBrowse", texts::kCmdBrowseCaption, texts::kCmdBrowseTip);
+  chkModern = CheckBox(Frame2, "chkModern", texts::kChkModernCaption, texts::kChkModernTip);
 
   Frame3 = Frame(this, "Frame3", texts::kFrame3Caption);
   txtFolder = TextBox(Frame3, "txtFolder", texts::kTxtFolderTip);
@@ -153,8 +156,8 @@ void frmMain::BuildControls() {
   kpbDL->setFont(UiGothicFont(12));
   kpbDL->hide();
 
-  QWidget* const order[] = {txtURL, cmdFav,  cmdCurr, cmdReg, cmdBrowse, txtFolder, cmdFolder,
-                            cmdNew, chkView, chkHalf, cmdGet, cmdQuit,   cmdHelp};
+  QWidget* const order[] = {txtURL,    cmdFav, cmdCurr, cmdReg,  cmdBrowse, chkModern, txtFolder,
+                            cmdFolder, cmdNew, chkView, chkHalf, cmdGet,    cmdQuit,   cmdHelp};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
   const double dpi = logicalDpiX();
@@ -168,6 +171,7 @@ void frmMain::ConnectHandlers() {
   connect(cmdGet, &QPushButton::clicked, this, &frmMain::cmdGet_Click);
   connect(cmdQuit, &QPushButton::clicked, this, &frmMain::cmdQuit_Click);
   connect(chkView, &QCheckBox::toggled, this, &frmMain::chkView_Click);
+  connect(chkModern, &QCheckBox::toggled, this, &frmMain::chkModern_Click);
   connect(cmdFav, &QPushButton::clicked, this, &frmMain::cmdFav_Click);
   connect(cmdCurr, &QPushButton::clicked, this, &frmMain::cmdCurr_Click);
   connect(cmdReg, &QPushButton::clicked, this, &frmMain::cmdReg_Click);

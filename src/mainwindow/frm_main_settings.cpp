@@ -1,10 +1,12 @@
 // frmMain's start-up and shut-down: the window's place in twips, the destination folder.
 
+#include <QCheckBox>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QRectF>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QWindow>
 #include <cmath>
 
@@ -24,6 +26,7 @@ const QString kSection = QStringLiteral("Setting");
 const QString kWindowTop = QStringLiteral("WindowTop");
 const QString kWindowLeft = QStringLiteral("WindowLeft");
 const QString kDLFolder = QStringLiteral("DLFolder");
+const QString kModernPages = QStringLiteral("ModernPages");
 
 // A stored coordinate as a single-precision number; anything that is not a finite number
 // reads as -1, the value of a key that was never written.
@@ -52,6 +55,11 @@ void frmMain::Form_Load() {
   QString folder = settings_.ReadSetting(kApp, kSection, kDLFolder, QString());
   if (folder.isNull()) folder = DefaultDownloadFolder(ProgramFolder());
   txtFolder->setText(folder);
+  {
+    const QSignalBlocker reading(chkModern);  // nothing is written back while loading
+    chkModern->setChecked(settings_.ReadSetting(kApp, kSection, kModernPages, QString()) ==
+                          QLatin1String("1"));
+  }
 
   completion_ = new AddressCompletion(txtURL, QDir::homePath(), this);
   completion_->AddAddresses(RegisteredAddresses(settings_));
@@ -102,5 +110,11 @@ void frmMain::SaveWindowPosition() {
 }
 
 void frmMain::Form_Unload() { SaveWindowPosition(); }
+
+// Kept as soon as it changes, so the next start has it whichever way this one ends.
+void frmMain::chkModern_Click() {
+  settings_.WriteSetting(kApp, kSection, kModernPages,
+                         chkModern->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+}
 
 }  // namespace pelmoa

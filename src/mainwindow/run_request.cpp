@@ -22,8 +22,10 @@
 namespace pelmoa {
 
 void frmMain::BuildLockedControls() {
-  locked_controls_ = {txtURL,    cmdFav,    cmdCurr, cmdReg, cmdBrowse, txtFolder,
-                      cmdFolder, cmdNew,    cmdGet,  cmdQuit, cmdHelp};
+  // chkModern last: unlike the display options, which are read for every image, it is read
+  // once when the run starts, so a change during a run would not do what it says.
+  locked_controls_ = {txtURL,    cmdFav, cmdCurr, cmdReg,  cmdBrowse, txtFolder,
+                      cmdFolder, cmdNew, cmdGet,  cmdQuit, cmdHelp,   chkModern};
 }
 
 void frmMain::SetLockedEnabled(bool enabled) {
@@ -69,11 +71,12 @@ void frmMain::StartRun(const QString& address, const QString& folder) {
   auto host = std::make_shared<WindowRunHost>(run_state_, this);
   const std::string address_utf8 = address.toStdString();
   const std::string folder_utf8 = folder.toStdString();
+  const HarvestOptions options{.modern_pages = chkModern->isChecked()};
   // The worker holds its own share of the state and the host: the window may be closed
   // (or even destroyed) while it runs, and never waits for it.
-  run_thread_ = QThread::create([host, state = run_state_, address_utf8, folder_utf8] {
+  run_thread_ = QThread::create([host, state = run_state_, address_utf8, folder_utf8, options] {
     try {
-      HarvestPage(address_utf8, folder_utf8, *host);
+      HarvestPage(address_utf8, folder_utf8, *host, options);
     } catch (const std::exception&) {
       // Nothing should escape a run; if something does, the window tidies up below.
       host->SetStatusText("");

@@ -14,6 +14,7 @@ inline constexpr char kCmdFavCaption[] = "お気に入り(&F)...";
 inline constexpr char kCmdCurrCaption[] = "現在IEで表示中のページ(&I)";
 inline constexpr char kCmdRegCaption[] = "登録(&R)...";
 inline constexpr char kCmdBrowseCaption[] = "ブラウザでこのページを開く(&B)...";
+inline constexpr char kChkModernCaption[] = "最近のページにも対応(&W)";
 inline constexpr char kCmdFolderCaption[] = "参照(&B)...";
 inline constexpr char kCmdNewCaption[] = "新規作成(&N)";
 inline constexpr char kChkViewCaption[] = "画像を表示する(&P)";
@@ -28,6 +29,9 @@ inline constexpr char kCmdCurrTip[] =
     "いま開いているInternet Explorerのウィンドウで表示しているページのURLを取得します";
 inline constexpr char kCmdRegTip[] = "ぺるもあ用にURLを登録したり、登録したURLを選択できます。";
 inline constexpr char kCmdBrowseTip[] = "指定しているURLを標準のウェブブラウザで開きます。";
+inline constexpr char kChkModernTip[] =
+    "遅延読み込みの画像(data-src)、srcsetの一番大きい画像、.jpeg・.webpの画像、"
+    "?の付いたアドレスも探します。";
 inline constexpr char kTxtFolderTip[] = "ダウンロードした画像を保存するフォルダを指定します。";
 inline constexpr char kCmdFolderTip[] = "フォルダを指定するダイアログを表示します。";
 inline constexpr char kCmdNewTip[] = "フォルダを新規作成します。";

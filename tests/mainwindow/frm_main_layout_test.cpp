@@ -90,6 +90,9 @@ class FrmMainLayoutTest : public QObject {
         "ぺるもあ用にURLを登録したり、登録したURLを選択できます。");
     row("cmdBrowse", "QPushButton", "frmMain", {270, 1290, 3870, 420},
         "ブラウザでこのページを開く(&B)...", "指定しているURLを標準のウェブブラウザで開きます。");
+    row("chkModern", "QCheckBox", "Frame2", {4230, 1222, 2910, 285}, "最近のページにも対応(&W)",
+        "遅延読み込みの画像(data-src)、srcsetの一番大きい画像、.jpeg・.webpの画像、"
+        "?の付いたアドレスも探します。");
     row("Frame3", "QGroupBox", "frmMain", {90, 2025, 7275, 1365}, "保存先フォルダ(&S)", "");
     row("txtFolder", "QLineEdit", "Frame3", {180, 360, 6885, 315}, "",
         "ダウンロードした画像を保存するフォルダを指定します。");
@@ -188,7 +191,7 @@ class FrmMainLayoutTest : public QObject {
   void captionsFitTheirControls() {
     // A caption wider than its button would be cut off.
     const QList<QAbstractButton*> buttons = window_->findChildren<QAbstractButton*>();
-    QCOMPARE(buttons.size(), 11);  // nine push buttons, two check boxes
+    QCOMPARE(buttons.size(), 12);  // nine push buttons, three check boxes
     for (QAbstractButton* b : buttons) {
       QString shown = b->text();
       shown.remove(QLatin1Char('&'));
@@ -200,10 +203,10 @@ class FrmMainLayoutTest : public QObject {
 
   void tabOrder() {
     const QList<QWidget*> expected = {
-        window_->txtURL,  window_->cmdFav,  window_->cmdCurr,   window_->cmdReg,
-        window_->cmdBrowse, window_->txtFolder, window_->cmdFolder, window_->cmdNew,
-        window_->chkView, window_->chkHalf, window_->cmdGet,    window_->cmdQuit,
-        window_->cmdHelp};
+        window_->txtURL,    window_->cmdFav,    window_->cmdCurr,   window_->cmdReg,
+        window_->cmdBrowse, window_->chkModern, window_->txtFolder, window_->cmdFolder,
+        window_->cmdNew,    window_->chkView,   window_->chkHalf,   window_->cmdGet,
+        window_->cmdQuit,   window_->cmdHelp};
     QWidget* w = window_->txtURL;
     for (int i = 1; i < expected.size(); ++i) {
       w = w->nextInFocusChain();
@@ -217,8 +220,8 @@ class FrmMainLayoutTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
     window_->txtURL->setFocus();
     // chkHalf is disabled at start and is passed over.
-    const QStringList expected = {"cmdFav",    "cmdCurr", "cmdReg", "cmdBrowse", "txtFolder",
-                                  "cmdFolder", "cmdNew",  "chkView", "cmdGet",   "cmdQuit",
+    const QStringList expected = {"cmdFav",    "cmdCurr", "cmdReg",  "cmdBrowse", "chkModern",
+                                  "txtFolder", "cmdFolder", "cmdNew", "chkView", "cmdGet", "cmdQuit",
                                   "cmdHelp",   "txtURL"};
     for (const QString& name : expected) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -189,11 +189,15 @@ class FrmMainStartupTest : public QObject {
 
   void closedPositionIsWhereTheNextStartOpens() {
     Open();
+    QVERIFY(!window_->chkModern->isChecked());
     window_->move(210, 120);
+    window_->chkModern->click();
+    QCOMPARE(Stored("ModernPages"), QStringLiteral("1"));
     window_->close();
     window_.reset();
     Open();
     QCOMPARE(window_->pos(), QPoint(210, 120));
+    QVERIFY(window_->chkModern->isChecked());
   }
 
   void restartsLeaveTheWindowWhereTheUserPutIt() {

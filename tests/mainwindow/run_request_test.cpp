@@ -200,7 +200,8 @@ class RunRequestTest : public QObject {
 
     QVERIFY(window_->RunInProgress());
     const QStringList expected = {"txtURL", "cmdFav",    "cmdCurr", "cmdReg", "cmdBrowse", "txtFolder",
-                                  "cmdFolder", "cmdNew", "cmdGet",  "cmdQuit", "cmdHelp"};
+                                  "cmdFolder", "cmdNew", "cmdGet",  "cmdQuit", "cmdHelp",
+                                  "chkModern"};
     QStringList names;
     for (QWidget* w : window_->LockedControls()) names << w->objectName();
     QCOMPARE(names, expected);
