@@ -26,7 +26,7 @@ namespace {
 // Twips a pixel at the screen's logical DPI (15 at 96 DPI).
 double TwipsPerPixel() { return 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX(); }
 
-enum class Kind { kJpeg, kPng, kStillGif, kAnimatedGif, kGarbage, kMissing, kHugePng };
+enum class Kind { kJpeg, kPng, kWebp, kStillGif, kAnimatedGif, kGarbage, kMissing, kHugePng };
 
 bool Write(Kind kind, const QString& path, int width, int height) {
   switch (kind) {
@@ -34,6 +34,8 @@ bool Write(Kind kind, const QString& path, int width, int height) {
       return t::WriteImage(path, width, height, "JPEG");
     case Kind::kPng:
       return t::WriteImage(path, width, height, "PNG");
+    case Kind::kWebp:  // the image formats plugin, which the programs ship
+      return t::WriteImage(path, width, height, "WEBP");
     case Kind::kStillGif:
       return t::WriteStillGif(path);
     case Kind::kAnimatedGif:
@@ -125,6 +127,8 @@ void ChildWindowTest::ClientIsThePicture_data() {
                                   << QSize(120, 500);
   QTest::newRow("wide png half") << Kind::kPng << "wide.Png" << QSize(640, 96) << true
                                  << QSize(320, 48);
+  QTest::newRow("webp half") << Kind::kWebp << "photo.webp" << QSize(400, 300) << true
+                             << QSize(200, 150);
   QTest::newRow("gif full") << Kind::kStillGif << "photo.gif" << QSize() << false << QSize(40, 30);
   QTest::newRow("larger than the frame")
       << Kind::kJpeg << "big.jpg" << QSize(700, 500) << false << QSize(700, 500);
