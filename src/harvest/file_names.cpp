@@ -1,92 +1,61 @@
 #include "harvest/file_names.h"
 
-#include <fcntl.h>
-#ifdef _WIN32
-#include <io.h>
-#include <process.h>
-#include <sys/stat.h>
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
-
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <random>
-#include <system_error>
+
+#include "harvest/native_files.h"
 
 namespace pelmoa {
 namespace {
 
-constexpr std::size_t kMaxNameBytes = 255;
+namespace sys = native_files;
+
+constexpr std::size_t kMaxNameUtf16Units = 255;
 
 std::string ErrnoText(int e) { return std::strerror(e); }
 
-// The few file calls the temporary file needs, on the descriptor-based C runtime of each
-// platform; on Windows with UTF-16 paths.
-#ifdef _WIN32
-int OpenNewFile(const std::filesystem::path& p) {
-  return ::_wopen(p.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                  _S_IREAD | _S_IWRITE);
-}
-long WriteSome(int fd, const char* data, std::size_t size) {
-  return ::_write(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
-}
-int CloseFile(int fd) { return ::_close(fd); }
-void RemoveFile(const std::filesystem::path& p) { ::_wunlink(p.c_str()); }
-// Empty on success. MoveFileExW replaces an existing target, as rename(2) does.
-std::string RenameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
-  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return {};
-  return std::error_code(static_cast<int>(GetLastError()), std::system_category()).message();
-}
-int ProcessId() { return ::_getpid(); }
-#else
-int OpenNewFile(const std::filesystem::path& p) {
-  return ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-}
-long WriteSome(int fd, const char* data, std::size_t size) { return ::write(fd, data, size); }
-int CloseFile(int fd) { return ::close(fd); }
-void RemoveFile(const std::filesystem::path& p) { ::unlink(p.c_str()); }
-std::string RenameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
-  if (::rename(from.c_str(), to.c_str()) == 0) return {};
-  return ErrnoText(errno);
-}
-int ProcessId() { return static_cast<int>(::getpid()); }
-#endif
-
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+
+// UTF-16 units of a UTF-8 name: one for every character, two for one past U+FFFF (a
+// four-byte sequence). Names come from decoded page text, so they are well formed; a name
+// the count lets through that the file system still refuses fails at the open step.
+std::size_t Utf16Units(std::string_view utf8) {
+  std::size_t units = 0;
+  for (char ch : utf8) {
+    const auto c = static_cast<unsigned char>(ch);
+    if ((c & 0xC0) != 0x80) ++units;
+    if (c >= 0xF0) ++units;
+  }
+  return units;
+}
 
 std::string TempNameFor() {
   static std::atomic<unsigned> counter{0};
   thread_local std::mt19937 rng{std::random_device{}()};
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%s%d-%u-%08x.part", kTempPrefix, ProcessId(),
+  std::snprintf(buf, sizeof buf, "%s%d-%u-%08x.part", kTempPrefix, sys::ProcessId(),
                 counter.fetch_add(1), static_cast<unsigned>(rng()));
   return buf;
 }
 
 }  // namespace
 
-bool IsSafeFileName(std::string_view name) {
-  if (name.empty() || name == "." || name == ".." || name.size() > kMaxNameBytes) return false;
+bool IsSafePortableFileName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
   for (char ch : name) {
     const auto c = static_cast<unsigned char>(ch);
     if (c < 0x20 || c == 0x7f || c == '\\' || c == '/') return false;
   }
-#ifdef _WIN32
-  return IsSafeWindowsFileName(name);
-#else
   return true;
-#endif
 }
 
 bool IsSafeWindowsFileName(std::string_view name) {
-  if (name.empty()) return false;
+  if (!IsSafePortableFileName(name) || Utf16Units(name) > kMaxNameUtf16Units) return false;
   for (char c : name) {
-    if (std::strchr("<>:\"|?*", c) != nullptr && c != '\0') return false;
+    if (std::strchr("<>:\"|?*", c) != nullptr) return false;
   }
   // Windows drops a trailing dot or space: "a.jpg." would land on "a.jpg".
   if (name.back() == '.' || name.back() == ' ') return false;
@@ -103,34 +72,6 @@ bool IsSafeWindowsFileName(std::string_view name) {
     return false;
   }
   return true;
-}
-
-std::filesystem::path PathFromUtf8(std::string_view utf8) {
-#ifdef _WIN32
-  // MultiByteToWideChar turns a byte that is not UTF-8 into U+FFFD instead of throwing.
-  if (utf8.empty()) return {};
-  const int n = static_cast<int>(utf8.size());
-  const int wide = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), n, nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(wide), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), n, out.data(), wide);
-  return std::filesystem::path(std::move(out));
-#else
-  return std::filesystem::path(std::string(utf8));
-#endif
-}
-
-std::string Utf8FromPath(const std::filesystem::path& path) {
-#ifdef _WIN32
-  const std::wstring& wide = path.native();
-  if (wide.empty()) return {};
-  const int n = static_cast<int>(wide.size());
-  const int len = WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(len), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, out.data(), len, nullptr, nullptr);
-  return out;
-#else
-  return path.native();
-#endif
 }
 
 TempImageFile::~TempImageFile() { Discard(); }
@@ -157,7 +98,7 @@ std::string TempImageFile::Create(const std::filesystem::path& target) {
   const std::filesystem::path folder = target.parent_path();
   for (int attempt = 0; attempt < 16; ++attempt) {
     std::filesystem::path p = folder / TempNameFor();
-    int fd = OpenNewFile(p);
+    int fd = sys::OpenNew(p);
     if (fd >= 0) {
       fd_ = fd;
       temp_path_ = std::move(p);
@@ -171,7 +112,7 @@ std::string TempImageFile::Create(const std::filesystem::path& target) {
 bool TempImageFile::Write(const char* data, std::size_t size) {
   if (fd_ < 0) return false;
   while (size > 0) {
-    const long n = WriteSome(fd_, data, size);
+    const long n = sys::WriteSome(fd_, data, size);
     if (n < 0) {
       if (errno == EINTR) continue;
       write_error_ = ErrnoText(errno);
@@ -193,10 +134,10 @@ std::string TempImageFile::Commit() {
   const int fd = fd_;
   fd_ = -1;
   std::string e;
-  if (CloseFile(fd) != 0) e = ErrnoText(errno);
-  if (e.empty()) e = RenameOver(temp_path_, target_);
+  if (sys::Close(fd) != 0) e = ErrnoText(errno);
+  if (e.empty()) e = sys::RenameOver(temp_path_, target_);
   if (!e.empty()) {
-    RemoveFile(temp_path_);
+    sys::Remove(temp_path_);
     temp_path_.clear();
     return e;
   }
@@ -206,11 +147,11 @@ std::string TempImageFile::Commit() {
 
 void TempImageFile::Discard() {
   if (fd_ >= 0) {
-    CloseFile(fd_);
+    sys::Close(fd_);
     fd_ = -1;
   }
   if (!temp_path_.empty()) {
-    RemoveFile(temp_path_);
+    sys::Remove(temp_path_);
     temp_path_.clear();
   }
 }

@@ -3,15 +3,19 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace pelmoa {
 
 // A page must not choose where a file lands: ".", "..", a backslash, a slash, control
-// characters and names longer than the file system allows are refused; on Windows also the
-// reserved device names (CON, NUL, COM1 …, with or without an extension), names ending in a
-// dot or a space, and the characters <>:"|?*.
+// characters and names longer than the file system allows are refused. That is 255 bytes
+// here; on Windows 255 UTF-16 units, and also the reserved device names (CON, NUL, COM1 …,
+// with or without an extension), names ending in a dot or a space, and the characters
+// <>:"|?*.
 bool IsSafeFileName(std::string_view name);
-// The Windows rules alone, so they can be checked on every platform.
+// The rules of every platform, without a length limit.
+bool IsSafePortableFileName(std::string_view name);
+// The Windows rules, so they can be checked on every platform.
 bool IsSafeWindowsFileName(std::string_view name);
 
 // Paths to and from UTF-8 text. On Windows every path goes to the system as UTF-16, so a
@@ -19,9 +23,18 @@ bool IsSafeWindowsFileName(std::string_view name);
 std::filesystem::path PathFromUtf8(std::string_view utf8);
 std::string Utf8FromPath(const std::filesystem::path& path);
 
+// The path as the system's file calls take it: on Windows a path past the old limit of 260
+// characters in its "\\?\" form, which reaches any length; otherwise the path itself.
+std::filesystem::path SystemPath(const std::filesystem::path& path);
+
+// Creates the folder and every missing folder above it (on Windows at any path length). An
+// error when it cannot, or when a file stands where a folder should be.
+std::error_code MakeDirectoryPath(const std::filesystem::path& folder);
+
 // A file being written beside its final place. It is created exclusively in the target's
 // folder; Commit renames it over the target, and anything else removes it, so a failed or
-// cancelled image never leaves a partial file or damages an earlier one.
+// cancelled image never leaves a partial file or damages an earlier one. On Windows the
+// commit refuses a target name that reaches a file of another long name (an 8.3 short name).
 class TempImageFile {
  public:
   TempImageFile() = default;

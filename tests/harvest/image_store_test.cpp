@@ -48,6 +48,24 @@ TEST(TempImageFile, CommitOntoAFolderFailsAndCleansUp) {
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"c.jpg"});
 }
 
+// Windows reaches paths past 260 characters only in their long form: the folder, the
+// temporary files beside the images, and an image written over by a later one of its name.
+TEST(ImageStore, FolderPathOf300Characters) {
+  testing::TestServer server;
+  TempDir dir;
+  std::filesystem::path folder = dir.path();
+  while (folder.native().size() < 300) folder /= std::string(40, 'f');
+  ASSERT_FALSE(MakeDirectoryPath(folder));
+  server.Serve("/p.html", R"(<img src="a.jpg"><img src="b.jpg"><img src="a.jpg">)");
+  server.Serve("/a.jpg", "A", "image/jpeg");
+  server.Serve("/b.jpg", "B", "image/jpeg");
+  testing::RecordingHost host;
+  HarvestPage(server.Url("/p.html"), Utf8FromPath(folder), host);
+  EXPECT_EQ(host.StatusTexts().back(), "");
+  EXPECT_EQ(ReadFile(folder / "a.jpg"), "A");
+  EXPECT_EQ(ReadFile(folder / "b.jpg"), "B");
+}
+
 // A write refused by the file layer (here: the process's file-size limit, as a full disk
 // would) counts as an error, leaves no partial file and keeps the earlier file of that name.
 // Windows has no such limit to set.

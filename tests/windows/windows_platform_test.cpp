@@ -1,5 +1,6 @@
 // The Windows services that have code of their own: the registry settings store, the
-// Favorites folder and UTF-16 paths. Runs under Wine on the build machine.
+// Favorites folder, UTF-16 and long paths, short names. Runs under Wine on
+// the build machine.
 
 #include <gtest/gtest.h>
 // clang-format off
@@ -110,6 +111,63 @@ TEST(Utf16Paths, JapaneseNamesAreStoredAsThemselves) {
   EXPECT_NE(GetFileAttributesW((dir.path().wstring() + L"\\写真①〜.jpg").c_str()),
             INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(Utf8FromPath(target.filename()), name);
+}
+
+// The 8.3 short name the system gives a file (Wine makes them by hash: IMAG~YIR.JPG).
+std::filesystem::path ShortName(const std::filesystem::path& file) {
+  wchar_t alias[MAX_PATH] = {};
+  GetShortPathNameW(file.c_str(), alias, MAX_PATH);
+  return std::filesystem::path(alias).filename();
+}
+
+std::string Store(const std::filesystem::path& target, const std::string& bytes) {
+  TempImageFile file;
+  if (std::string error = file.Create(target); !error.empty()) return error;
+  file.Write(bytes.data(), bytes.size());
+  return file.Commit();
+}
+
+// A page may name an image after the short name of a file the user keeps, or of the
+// temporary file of another image: neither is ever replaced through it.
+TEST(ShortNames, NoFileIsReplacedThroughItsShortName) {
+  testing::TempDir dir;
+  testing::WriteFile(dir.path() / "image-original.jpg", "mine");
+  const std::filesystem::path alias = ShortName(dir.path() / "image-original.jpg");
+  ASSERT_NE(alias, "image-original.jpg");
+  EXPECT_NE(Store(dir.path() / alias, "page"), "");
+  EXPECT_EQ(testing::ReadFile(dir.path() / "image-original.jpg"), "mine");
+
+  TempImageFile other;
+  ASSERT_EQ(other.Create(dir.path() / "other.jpg"), "");
+  other.Write("other", 5);
+  EXPECT_NE(Store(dir.path() / ShortName(other.temp_path()), "page"), "");
+  EXPECT_EQ(other.Commit(), "");
+  EXPECT_EQ(testing::ReadFile(dir.path() / "other.jpg"), "other");
+
+  // The file's own name in other letters is still its name.
+  EXPECT_EQ(Store(dir.path() / "IMAGE-ORIGINAL.JPG", "new"), "");
+  EXPECT_EQ(testing::ReadFile(dir.path() / "image-original.jpg"), "new");
+  EXPECT_EQ(dir.Entries().size(), 2u);
+}
+
+struct PathRow {
+  const char* name;
+  std::wstring given;
+  std::wstring system;
+};
+
+// A long path goes to the system in its "\\?\" form, which the system takes literally: it
+// must already be whole, as the system would have made it.
+TEST(LongPaths, TakeTheFormThatReachesAnyLength) {
+  const std::wstring deep = std::wstring(130, L'd') + L"\\" + std::wstring(130, L'e');
+  const PathRow rows[] = {
+      {"ShortAsItIs", L"C:/a/../b.jpg", L"C:/a/../b.jpg"},
+      {"Drive", L"C:\\" + deep, L"\\\\?\\C:\\" + deep},
+      {"MadeWhole", L"C:/" + deep + L"/./x/../b.jpg.", L"\\\\?\\C:\\" + deep + L"\\b.jpg"},
+      {"Network", L"\\\\server\\share\\" + deep, L"\\\\?\\UNC\\server\\share\\" + deep},
+      {"AlreadyLong", L"\\\\?\\C:\\" + deep, L"\\\\?\\C:\\" + deep},
+  };
+  for (const PathRow& row : rows) EXPECT_EQ(SystemPath(row.given).native(), row.system) << row.name;
 }
 
 }  // namespace
