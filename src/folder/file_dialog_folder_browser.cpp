@@ -31,4 +31,8 @@ QString NearestExistingFolder(const QString& initial) {
   return candidate;
 }
 
+std::unique_ptr<FolderBrowser> MakeFolderBrowser() {
+  return std::make_unique<FileDialogFolderBrowser>();
+}
+
 }  // namespace pelmoa

@@ -3,27 +3,11 @@
 #include <QCoreApplication>
 
 #include "folder/desktop_shell_open.h"
-#ifdef _WIN32
-#include "folder/shell_folder_browser.h"
-#else
-#include "folder/file_dialog_folder_browser.h"
-#endif
 
 namespace pelmoa {
-namespace {
-
-std::unique_ptr<FolderBrowser> PlatformFolderBrowser() {
-#ifdef _WIN32
-  return std::make_unique<ShellFolderBrowser>();
-#else
-  return std::make_unique<FileDialogFolderBrowser>();
-#endif
-}
-
-}  // namespace
 
 FolderActions::FolderActions(SettingsStore& settings, Prompter& prompter)
-    : own_browser_(PlatformFolderBrowser()),
+    : own_browser_(MakeFolderBrowser()),
       own_shell_(std::make_unique<DesktopShellOpen>()),
       chooser_(settings, *own_browser_, QCoreApplication::applicationDirPath()),
       new_folder_(prompter),

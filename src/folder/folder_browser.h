@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <optional>
 
 class QWidget;
@@ -16,5 +17,8 @@ class FolderBrowser {
   virtual std::optional<QString> Browse(QWidget* owner, const QString& title,
                                         const QString& initial) = 0;
 };
+
+// The platform's own: the shell's folder browser on Windows, Qt's folder dialog elsewhere.
+std::unique_ptr<FolderBrowser> MakeFolderBrowser();
 
 }  // namespace pelmoa

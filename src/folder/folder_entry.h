@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <filesystem>
+#include <system_error>
 
 namespace pelmoa {
 
@@ -16,5 +18,11 @@ struct FolderCreation {
 
 // Creates the folder and every missing folder above it.
 FolderCreation CreateFolderPath(const QString& folder_text);
+
+// The platform's part (folder_system.cpp, folder_system_win.cpp): the folder text as a path
+// of its file system, and why a folder could not be made in Japanese words for the user
+// (empty for an error too rare to have words of its own).
+std::filesystem::path FolderPathOf(const QString& folder_text);
+QString FolderErrorReason(const std::error_code& error);
 
 }  // namespace pelmoa

@@ -1,6 +1,4 @@
-#ifdef _WIN32
-
-#include "folder/shell_folder_browser.h"
+#include "folder/shell_folder_browser_win.h"
 
 #include <QWidget>
 #include <string>
@@ -51,6 +49,6 @@ std::optional<QString> ShellFolderBrowser::Browse(QWidget* owner, const QString&
   return QString::fromWCharArray(path);
 }
 
-}  // namespace pelmoa
+std::unique_ptr<FolderBrowser> MakeFolderBrowser() { return std::make_unique<ShellFolderBrowser>(); }
 
-#endif  // _WIN32
+}  // namespace pelmoa

@@ -1,7 +1,5 @@
 #pragma once
 
-#ifdef _WIN32
-
 #include "folder/folder_browser.h"
 
 namespace pelmoa {
@@ -15,5 +13,3 @@ class ShellFolderBrowser : public FolderBrowser {
 };
 
 }  // namespace pelmoa
-
-#endif  // _WIN32

@@ -1,0 +1,82 @@
+#include <windows.h>
+
+#include <QString>
+
+#include "folder/folder_entry.h"
+#include "folder/texts.h"
+#include "harvest/file_names.h"
+
+namespace pelmoa {
+
+bool FolderEntryExists(const QString& folder_text) {
+  if (folder_text.isEmpty() || folder_text.contains(QChar(u'\0'))) return false;
+  // The system's own directory query, whose only wildcards are * and ?. A folder named with a
+  // trailing separator is asked for its entries, of which an existing folder always has one.
+  std::wstring query = folder_text.toStdWString();
+  if (query.back() == L'\\' || query.back() == L'/') query += L'*';
+  WIN32_FIND_DATAW data;
+  const HANDLE found = FindFirstFileW(SystemPath(query).c_str(), &data);
+  if (found == INVALID_HANDLE_VALUE) return false;
+  FindClose(found);
+  return true;
+}
+
+std::filesystem::path FolderPathOf(const QString& folder_text) {
+  return std::filesystem::path(folder_text.toStdWString());
+}
+
+// The errors are the system's own codes.
+QString FolderErrorReason(const std::error_code& error) {
+  const char* reason = nullptr;
+  switch (error.value()) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_PRIVILEGE_NOT_HELD:
+    case ERROR_NETWORK_ACCESS_DENIED:
+      reason = folder_texts::kReasonNoPermission;
+      break;
+    case ERROR_WRITE_PROTECT:
+      reason = folder_texts::kReasonReadOnly;
+      break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      reason = folder_texts::kReasonNoSpace;
+      break;
+    case ERROR_FILENAME_EXCED_RANGE:
+      reason = folder_texts::kReasonTooLong;
+      break;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+      reason = folder_texts::kReasonFileInTheWay;
+      break;
+    case ERROR_DIRECTORY:
+      reason = folder_texts::kReasonNotADirectory;
+      break;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+      reason = folder_texts::kReasonBadCharacter;
+      break;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+      reason = folder_texts::kReasonNoSuchPlace;
+      break;
+    case ERROR_NOT_READY:
+      reason = folder_texts::kReasonNotReady;
+      break;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      reason = folder_texts::kReasonInUse;
+      break;
+    case ERROR_CRC:
+    case ERROR_GEN_FAILURE:
+      reason = folder_texts::kReasonIo;
+      break;
+    default:
+      break;
+  }
+  return reason != nullptr ? QString::fromUtf8(reason) : QString();
+}
+
+}  // namespace pelmoa
