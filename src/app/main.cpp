@@ -9,9 +9,6 @@
 #include "mainwindow/prompter.h"
 #include "mainwindow/qt_japanese.h"
 #include "mainwindow/settings_store.h"
-#ifdef _WIN32
-#include "mainwindow/registry_settings_store.h"
-#endif
 #include "viewer/viewer_for_main_window.h"
 
 int main(int argc, char** argv) {
@@ -33,13 +30,9 @@ int main(int argc, char** argv) {
     // The question box's はい/いいえ and the file dialogs in the window's language.
     pelmoa::InstallQtJapanese();
 
-#ifdef _WIN32
-    pelmoa::RegistrySettingsStore settings;
-#else
-    pelmoa::QSettingsStore settings;
-#endif
+    const std::unique_ptr<pelmoa::SettingsStore> settings = pelmoa::MakeUserSettingsStore();
     pelmoa::QMessageBoxPrompter prompter;
-    pelmoa::frmMain window(settings, prompter);
+    pelmoa::frmMain window(*settings, prompter);
     // The half-size option is read once per image, from the window's check box.
     pelmoa::ViewerForMainWindow viewer([&window] { return window.chkHalf->isChecked(); });
     window.SetImageViewer(&viewer);

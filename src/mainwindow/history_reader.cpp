@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QTemporaryDir>
 
+#include "sources/browser_profiles.h"
+
 namespace pelmoa {
 
 namespace {
@@ -26,20 +28,7 @@ QList<HistoryFile> FindHistoryFiles(const QString& home) {
   QList<HistoryFile> files;
   const QDir root(home);
 
-#ifdef _WIN32
-  // The profile folders under the user's AppData (Roaming for Firefox and Opera, Local for
-  // the others).
-  const QStringList firefox_roots = {
-      QStringLiteral("AppData/Roaming/Mozilla/Firefox/Profiles"),
-  };
-#else
-  const QStringList firefox_roots = {
-      QStringLiteral(".mozilla/firefox"),
-      QStringLiteral("snap/firefox/common/.mozilla/firefox"),
-      QStringLiteral(".var/app/org.mozilla.firefox/.mozilla/firefox"),
-  };
-#endif
-  for (const QString& sub : firefox_roots) {
+  for (const QString& sub : FirefoxProfileFolders()) {
     const QDir dir(root.filePath(sub));
     const QStringList profiles = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& profile : profiles) {
@@ -48,28 +37,7 @@ QList<HistoryFile> FindHistoryFiles(const QString& home) {
     }
   }
 
-#ifdef _WIN32
-  const QStringList chromium_roots = {
-      QStringLiteral("AppData/Local/Microsoft/Edge/User Data"),
-      QStringLiteral("AppData/Local/Google/Chrome/User Data"),
-      QStringLiteral("AppData/Local/Chromium/User Data"),
-      QStringLiteral("AppData/Local/BraveSoftware/Brave-Browser/User Data"),
-      QStringLiteral("AppData/Local/Vivaldi/User Data"),
-      QStringLiteral("AppData/Roaming/Opera Software/Opera Stable"),
-  };
-#else
-  const QStringList chromium_roots = {
-      QStringLiteral(".config/google-chrome"),
-      QStringLiteral(".config/google-chrome-beta"),
-      QStringLiteral(".config/chromium"),
-      QStringLiteral("snap/chromium/common/chromium"),
-      QStringLiteral(".config/BraveSoftware/Brave-Browser"),
-      QStringLiteral(".config/microsoft-edge"),
-      QStringLiteral(".config/vivaldi"),
-      QStringLiteral(".config/opera"),
-  };
-#endif
-  for (const QString& sub : chromium_roots) {
+  for (const QString& sub : ChromiumUserDataFolders()) {
     const QDir dir(root.filePath(sub));
     // Opera keeps its history in the root; the others keep one folder per profile.
     const QString direct = dir.filePath(QStringLiteral("History"));

@@ -49,4 +49,8 @@ void RegistrySettingsStore::WriteSetting(const QString& app, const QString& sect
   RegCloseKey(handle);
 }
 
+std::unique_ptr<SettingsStore> MakeUserSettingsStore() {
+  return std::make_unique<RegistrySettingsStore>();
+}
+
 }  // namespace pelmoa

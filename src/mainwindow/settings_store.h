@@ -38,4 +38,8 @@ class QSettingsStore : public SettingsStore {
   QString settings_app_;
 };
 
+// The user's own store: the registry on Windows (registry_settings_store_win.cpp), QSettings
+// elsewhere (user_settings_store.cpp).
+std::unique_ptr<SettingsStore> MakeUserSettingsStore();
+
 }  // namespace pelmoa

@@ -23,19 +23,6 @@ QStringList SessionFileAddresses(const QFileInfo& session) {
 
 }  // namespace
 
-QStringList DefaultFirefoxRoots() {
-#ifdef _WIN32
-  const QString app_data = qEnvironmentVariable("APPDATA");
-  if (app_data.isEmpty()) return {};
-  return {QDir::fromNativeSeparators(app_data) + QStringLiteral("/Mozilla/Firefox/Profiles")};
-#else
-  const QString home = QDir::homePath();
-  return {home + QStringLiteral("/.mozilla/firefox"),
-          home + QStringLiteral("/snap/firefox/common/.mozilla/firefox"),
-          home + QStringLiteral("/.var/app/org.mozilla.firefox/.mozilla/firefox")};
-#endif
-}
-
 FirefoxOpenBrowserWindows::FirefoxOpenBrowserWindows(QStringList roots)
     : roots_(std::move(roots)) {}
 
@@ -55,11 +42,5 @@ QStringList FirefoxOpenBrowserWindows::WindowAddresses() {
   for (const QFileInfo& session : sessions) addresses += SessionFileAddresses(session);
   return addresses;
 }
-
-#ifndef _WIN32
-std::unique_ptr<OpenBrowserWindows> MakeOpenBrowserWindows() {
-  return std::make_unique<FirefoxOpenBrowserWindows>();
-}
-#endif
 
 }  // namespace pelmoa

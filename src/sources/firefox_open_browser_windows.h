@@ -3,13 +3,10 @@
 #include <QString>
 #include <QStringList>
 
+#include "sources/browser_profiles.h"
 #include "sources/open_browser_windows.h"
 
 namespace pelmoa {
-
-// The folders under which Firefox keeps its profiles for this user (the usual one, the
-// snap's and the flatpak's; on Windows %APPDATA%\Mozilla\Firefox\Profiles).
-QStringList DefaultFirefoxRoots();
 
 // The windows of Firefox's running sessions, read from each profile's
 // sessionstore-backups/recovery.jsonlz4. Profiles come oldest session first, so the

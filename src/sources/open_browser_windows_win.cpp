@@ -23,7 +23,10 @@ template <typename T>
 using ComPtr = std::unique_ptr<T, ComRelease<T>>;
 
 // The address of every shell window (the Internet Explorer family and Explorer windows), in
-// the shell's order, over COM.
+// the shell's order, an empty address included: each one stands for its window, and the last
+// one counts. Empty when the shell has no window, or no collection of them. A window that
+// cannot be read as a browser window ends the reading with an empty address, so that the
+// address box keeps its text.
 QStringList ShellWindowAddresses() {
   const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   QStringList addresses;
@@ -40,19 +43,24 @@ QStringList ShellWindowAddresses() {
         index.vt = VT_I4;
         index.lVal = k;
         IDispatch* item = nullptr;
-        if (FAILED(windows->Item(index, &item)) || item == nullptr) continue;
+        // A window closed since the count was taken is no longer an item.
+        if (windows->Item(index, &item) != S_OK || item == nullptr) continue;
         ComPtr<IDispatch> dispatch(item);
         IWebBrowser2* browser = nullptr;
-        if (FAILED(
-                dispatch->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser)))) {
-          continue;
+        BSTR location = nullptr;
+        if (FAILED(dispatch->QueryInterface(IID_IWebBrowser2,
+                                            reinterpret_cast<void**>(&browser)))) {
+          addresses.append(QString());
+          break;
         }
         ComPtr<IWebBrowser2> web(browser);
-        BSTR location = nullptr;
-        if (SUCCEEDED(web->get_LocationURL(&location)) && location != nullptr) {
-          addresses.append(QString::fromWCharArray(location, int(SysStringLen(location))));
-          SysFreeString(location);
+        if (FAILED(web->get_LocationURL(&location))) {
+          addresses.append(QString());
+          break;
         }
+        // A null string is COM's empty one.
+        addresses.append(QString::fromWCharArray(location, int(SysStringLen(location))));
+        SysFreeString(location);
       }
     }
   }
@@ -60,7 +68,8 @@ QStringList ShellWindowAddresses() {
   return addresses;
 }
 
-// The shell's windows first; when none answers, the windows of Firefox's session.
+// The shell's windows; only when the shell yields none at all, the windows of Firefox's
+// session.
 class WindowsOpenBrowserWindows : public OpenBrowserWindows {
  public:
   QStringList WindowAddresses() override {

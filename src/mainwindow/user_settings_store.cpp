@@ -1,0 +1,7 @@
+#include "mainwindow/settings_store.h"
+
+namespace pelmoa {
+
+std::unique_ptr<SettingsStore> MakeUserSettingsStore() { return std::make_unique<QSettingsStore>(); }
+
+}  // namespace pelmoa
