@@ -4,7 +4,7 @@
 
 namespace pelmoa {
 
-// The desktop's own open verb: QDesktopServices, or on Windows the shell's ShellExecuteW.
+// The desktop's own open verb: QDesktopServices, or on Windows the shell's ShellExecuteExW.
 class DesktopShellOpen : public ShellOpen {
  public:
   void OpenAddress(const QString& address) override;

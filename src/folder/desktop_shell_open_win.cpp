@@ -11,12 +11,17 @@
 namespace pelmoa {
 namespace {
 
+// Whether the shell started anything. Its own error box stays away (SEE_MASK_FLAG_NO_UI): the
+// user hears of a failure once, from the program.
 bool ShellExecuteOpen(const QString& target) {
   const std::wstring wide = target.toStdWString();
-  // ShellExecuteW returns a value above 32 when it started something.
-  const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-  return result > 32;
+  SHELLEXECUTEINFOW info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_FLAG_NO_UI;
+  info.lpVerb = L"open";
+  info.lpFile = wide.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  return ShellExecuteExW(&info) != FALSE;
 }
 
 }  // namespace
