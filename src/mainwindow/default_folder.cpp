@@ -18,12 +18,27 @@ bool CanCreateFilesIn(const QString& folder) {
   return probe.open();
 }
 
+// Letter case aside, as Windows names folders.
+bool IsInstalled(const QString& program_folder) {
+  const QString folder = QDir::cleanPath(QDir::fromNativeSeparators(program_folder));
+  for (const QString& root : InstalledProgramRoots()) {
+    const QString r = QDir::cleanPath(QDir::fromNativeSeparators(root));
+    if (r.isEmpty()) continue;
+    if (folder.compare(r, Qt::CaseInsensitive) == 0 ||
+        folder.startsWith(r.endsWith(u'/') ? r : r + u'/', Qt::CaseInsensitive)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 QString DefaultDownloadFolder(const QString& program_folder) {
   const QString beside = program_folder + u'/' + kFolderName;
-  // DLImages may already exist (made writable by whoever installed the program).
-  if (CanCreateFilesIn(QFileInfo(beside).isDir() ? beside : program_folder)) {
+  // DLImages may already exist (made writable by whoever set the program up).
+  if (!IsInstalled(program_folder) &&
+      CanCreateFilesIn(QFileInfo(beside).isDir() ? beside : program_folder)) {
     return QDir::toNativeSeparators(beside);
   }
   QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);

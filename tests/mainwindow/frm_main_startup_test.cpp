@@ -75,22 +75,23 @@ class FrmMainStartupTest : public QObject {
   }
 
   void defaultFolderIsWritable_data() {
-    QTest::addColumn<bool>("program_folder_writable");
-    QTest::newRow("beside a program the user can write to") << true;
-    // Installed under /usr or /opt: nothing could be stored beside the program.
-    QTest::newRow("beside a program in a read-only folder") << false;
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<bool>("beside");
+    QTest::newRow("beside a program the user can write to") << QString() << true;
+    // /proc refuses new files even to an administrator, whom permission bits do not stop.
+    QTest::newRow("beside a program in a read-only folder") << QStringLiteral("/proc") << false;
+    // Installed: where an administrator could write, the images still go where users look.
+    QTest::newRow("beside an installed program") << QStringLiteral("/opt") << false;
   }
 
   void defaultFolderIsWritable() {
-    QFETCH(bool, program_folder_writable);
-    // /proc refuses new files even to an administrator, whom permission bits do not stop.
-    const QString program = program_folder_writable ? QString::fromStdString(dir_->str())
-                                                    : QStringLiteral("/proc");
+    QFETCH(QString, program);
+    QFETCH(bool, beside);
+    if (program.isEmpty()) program = QString::fromStdString(dir_->str());
     const QString expected = QDir::toNativeSeparators(
-        program_folder_writable
-            ? program + QStringLiteral("/DLImages")
-            : QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) +
-                  QStringLiteral("/DLImages"));
+        beside ? program + QStringLiteral("/DLImages")
+               : QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) +
+                     QStringLiteral("/DLImages"));
     QCOMPARE(pelmoa::DefaultDownloadFolder(program), expected);
     QVERIFY(!QFileInfo::exists(expected));
     QCOMPARE(QDir(QString::fromStdString(dir_->str())).entryList(QDir::AllEntries | QDir::Hidden |

@@ -1,0 +1,7 @@
+#include "mainwindow/default_folder.h"
+
+namespace pelmoa {
+
+QStringList InstalledProgramRoots() { return {QStringLiteral("/usr"), QStringLiteral("/opt")}; }
+
+}  // namespace pelmoa
