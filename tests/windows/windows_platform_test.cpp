@@ -1,5 +1,5 @@
 // The Windows services that have code of their own: the registry settings store, the
-// Favorites folder, UTF-16 and long paths, short names. Runs under Wine on
+// Favorites folder, UTF-16 and long paths, short names, the default folder. Runs under Wine on
 // the build machine.
 
 #include <gtest/gtest.h>
@@ -9,10 +9,13 @@
 // clang-format on
 
 #include <QDir>
+#include <QStandardPaths>
 #include <QString>
 #include <string>
 
+#include "folder/folder_entry.h"
 #include "harvest/file_names.h"
+#include "mainwindow/default_folder.h"
 #include "mainwindow/registry_settings_store.h"
 #include "sources/favorites_folder.h"
 #include "temp_dir.h"
@@ -168,6 +171,28 @@ TEST(LongPaths, TakeTheFormThatReachesAnyLength) {
       {"AlreadyLong", L"\\\\?\\C:\\" + deep, L"\\\\?\\C:\\" + deep},
   };
   for (const PathRow& row : rows) EXPECT_EQ(SystemPath(row.given).native(), row.system) << row.name;
+}
+
+// An installed copy keeps its images in the pictures folder even where its own folder could
+// be written (the per-user Programs folder is, and hidden); an unpacked one beside itself.
+TEST(DefaultFolder, InstalledCopiesUseThePicturesFolder) {
+  testing::TempDir unpacked;
+  const QString pictures = QDir::toNativeSeparators(
+      QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) + "/DLImages");
+  const QString programs = qEnvironmentVariable("LOCALAPPDATA") + "\\Programs\\Pelmoa";
+  ASSERT_TRUE(QDir().mkpath(programs));
+  EXPECT_EQ(DefaultDownloadFolder(programs), pictures);
+  EXPECT_EQ(DefaultDownloadFolder(qEnvironmentVariable("ProgramFiles") + "\\Pelmoa"), pictures);
+  const QString beside = QString::fromStdWString(unpacked.path().native());
+  EXPECT_EQ(DefaultDownloadFolder(beside), QDir::toNativeSeparators(beside + "/DLImages"));
+}
+
+// The system words its errors in the language of its installation; the user reads Japanese.
+TEST(FolderCreation, ReasonsAreTheProgramsOwn) {
+  EXPECT_EQ(CreateFolderPath("Q:\\画像").reason,
+            QString::fromUtf8("その場所（ドライブやネットワーク上の場所）が見つかりません"));
+  EXPECT_EQ(CreateFolderPath("C:\\a<b>").reason,
+            QString::fromUtf8("フォルダ名に使えない文字が含まれています"));
 }
 
 }  // namespace
