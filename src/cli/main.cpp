@@ -62,12 +62,9 @@ int main(int argc, char** argv) {
   // Before any thread exists.
   curl_global_init(CURL_GLOBAL_DEFAULT);
 
+  // Made as the window's new-folder button makes it: on Windows at any path length.
   const std::string folder(pelmoa::TrimSpaces(parsed->folder));
-  std::error_code ec;
-  const std::filesystem::path folder_path = pelmoa::PathFromUtf8(folder);
-  if (!folder.empty() && !std::filesystem::exists(folder_path, ec)) {
-    std::filesystem::create_directories(folder_path, ec);
-  }
+  if (!folder.empty()) pelmoa::MakeDirectoryPath(pelmoa::PathFromUtf8(folder));
 
   pelmoa::TransferOptions options;
   options.jobs = parsed->jobs;
