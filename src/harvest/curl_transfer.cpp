@@ -12,6 +12,7 @@
 #include "harvest/image_types.h"
 #include "harvest/page_address.h"
 #include "harvest/page_decoding.h"
+#include "harvest/request_network.h"
 #include "harvest/temp_file_maker.h"
 
 namespace pelmoa {
@@ -120,8 +121,9 @@ struct CurlTransfer::Impl {
   // options.http2_streams at a time, over one connection.
   std::set<std::string> multiplexed_origins;
   std::vector<std::string> origins;  // of each request of the batch
+  RequestNetwork network;
 
-  explicit Impl(TransferOptions o) : options(std::move(o)) {
+  explicit Impl(TransferOptions o) : options(std::move(o)), network(options.extra_ca_file) {
     multi = curl_multi_init();
     curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, 6L);
     curl_multi_setopt(multi, CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
@@ -161,11 +163,7 @@ struct CurlTransfer::Impl {
     // HTTP/2 only where the server offers it in the TLS handshake; plain http stays 1.1.
     curl_easy_setopt(e, CURLOPT_HTTP_VERSION,
                      options.http2 ? CURL_HTTP_VERSION_2TLS : CURL_HTTP_VERSION_1_1);
-    // Verification stays on (libcurl's default). The extra file is read besides the system's
-    // certificate folder, libcurl's default CA path, which stays in use.
-    if (!options.extra_ca_file.empty()) {
-      curl_easy_setopt(e, CURLOPT_CAINFO, options.extra_ca_file.c_str());
-    }
+    network.Prepare(e, url, job->origin);
     // Large images arrive in fewer, larger pieces: a quarter of the system calls and loop
     // turns of the 16 KB default, for 112 KB more memory per transfer in flight.
     curl_easy_setopt(e, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
@@ -244,6 +242,12 @@ struct CurlTransfer::Impl {
   }
 
   void Complete(std::unique_ptr<Job> job, CURLcode code) {
+    if (network.RetryWithCaFile(job->easy, job->origin, code)) {
+      job->checkpoint = Clock::now();
+      curl_multi_add_handle(multi, job->easy);
+      active.push_back(std::move(job));
+      return;
+    }
     if (job->is_page) {
       page_result = code;
       page_job = std::move(job);
@@ -402,6 +406,8 @@ CurlTransfer::CurlTransfer(TransferOptions options) : impl_(std::make_unique<Imp
 CurlTransfer::~CurlTransfer() = default;
 
 void CurlTransfer::set_jobs(int jobs) { impl_->options.jobs = jobs; }
+
+void CurlTransfer::BeginRun() { impl_->network.BeginRun(); }
 
 std::string CurlTransfer::RetrievePage(const std::string& url) {
   Impl& m = *impl_;

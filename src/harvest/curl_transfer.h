@@ -15,6 +15,7 @@ class CurlTransfer : public Transfer {
   CurlTransfer(const CurlTransfer&) = delete;
   CurlTransfer& operator=(const CurlTransfer&) = delete;
 
+  void BeginRun() override;
   std::string RetrievePage(const std::string& url) override;
   std::string DocumentPath() const override;
   void BeginImages(std::vector<ImageRequest> requests) override;

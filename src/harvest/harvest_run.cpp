@@ -178,6 +178,7 @@ void HarvestPage(const std::string& address, const std::string& folder, RunHost&
                  const HarvestOptions& options) {
   Enclosing enclosing;
   enclosing.options = options;
+  host.NetWWW().BeginRun();
   Run(address, folder, host, enclosing);
 }
 

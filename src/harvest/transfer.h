@@ -57,6 +57,9 @@ class Transfer {
  public:
   virtual ~Transfer() = default;
 
+  // A run starts: what the previous one learnt of the system's proxy settings is asked again.
+  virtual void BeginRun() {}
+
   // The page as UTF-8 text; empty when it cannot be read (no connection, time-out,
   // HTTP status >= 400, too large).
   virtual std::string RetrievePage(const std::string& url) = 0;
