@@ -4,6 +4,26 @@
 
 namespace pelmoa {
 
+std::string UsageText(bool http2) {
+  std::string text =
+      "usage: pelmoa-harvest [--jobs N] [--cacert FILE] [--http1.1] [--modern] URL FOLDER\n"
+      "  Stores every image the page at URL references in FOLDER (created when missing).\n";
+  if (http2) {
+    text +=
+        "  --jobs N       fetch at most N images at a time over HTTP/1.1 (1 to 6, default 6);\n"
+        "                 a server that speaks HTTP/2 gets up to 100 at a time on one connection\n";
+  } else {
+    text += "  --jobs N       fetch at most N images at a time (1 to 6, default 6)\n";
+  }
+  text += "  --cacert FILE  also trust the certificate authorities in FILE (PEM) for https\n";
+  text += http2 ? "  --http1.1      never use HTTP/2\n"
+                : "  --http1.1      accepted; this build always speaks HTTP/1.1\n";
+  text +=
+      "  --modern       also lazy-loaded images, the largest srcset candidate, .jpeg, .webp,\n"
+      "                 .avif and .bmp files and addresses with a query\n";
+  return text;
+}
+
 std::optional<CliArgs> ParseCliArgs(const std::vector<std::string>& args) {
   CliArgs parsed;
   std::vector<std::string> positional;

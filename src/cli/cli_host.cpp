@@ -1,5 +1,6 @@
 #include "cli/cli_host.h"
 
+#include "cli/console.h"
 #include "harvest/file_names.h"
 
 namespace pelmoa {
@@ -9,8 +10,7 @@ CliHost::CliHost(std::unique_ptr<Transfer> transfer, std::FILE* out, std::FILE* 
 
 void CliHost::SetStatusText(const std::string& text) {
   if (text.empty()) return;
-  std::fprintf(err_, "%s\n", text.c_str());
-  std::fflush(err_);
+  WriteText(err_, text + "\n");
 }
 
 MessageAnswer CliHost::ShowMessage(const std::string& title, const std::string& text,
@@ -21,14 +21,12 @@ MessageAnswer CliHost::ShowMessage(const std::string& title, const std::string& 
     if (text[k] == '\r' && k + 1 < text.size() && text[k + 1] == '\n') continue;
     one_line += (text[k] == '\r' || text[k] == '\n') ? ' ' : text[k];
   }
-  std::fprintf(err_, "%s: %s\n", title.c_str(), one_line.c_str());
-  std::fflush(err_);
+  WriteText(err_, title + ": " + one_line + "\n");
   return buttons == MessageButtons::kYesNo ? MessageAnswer::kYes : MessageAnswer::kOk;
 }
 
 void CliHost::ImageStored(const std::filesystem::path& path) {
-  std::fprintf(out_, "%s\n", Utf8FromPath(path).c_str());
-  std::fflush(out_);
+  WriteText(out_, Utf8FromPath(path) + "\n");
 }
 
 void CliHost::ImageFailed(const std::string&, const std::string&) { ++failures_; }

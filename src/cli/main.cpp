@@ -6,57 +6,26 @@
 #include <filesystem>
 #include <system_error>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <shellapi.h>
-#include <windows.h>
-#endif
-
 #include "cli/cli_args.h"
 #include "cli/cli_host.h"
+#include "cli/console.h"
 #include "harvest/curl_transfer.h"
 #include "harvest/file_names.h"
 #include "harvest/harvest.h"
 #include "harvest/text_search.h"
 
-namespace {
-
-// The arguments as UTF-8. On Windows argv holds the ANSI code page's rendering, which loses
-// every character outside it, so the command line is read as UTF-16 instead; the output is
-// UTF-8 with plain line ends, the same bytes as elsewhere.
-std::vector<std::string> Utf8Arguments(int argc, char** argv) {
-#ifdef _WIN32
-  (void)argc;
-  (void)argv;
-  std::vector<std::string> args;
-  int count = 0;
-  if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
-    for (int k = 1; k < count; ++k) args.push_back(pelmoa::Utf8FromPath(wide[k]));
-    LocalFree(wide);
-  }
-  _setmode(_fileno(stdout), _O_BINARY);
-  _setmode(_fileno(stderr), _O_BINARY);
-  SetConsoleOutputCP(CP_UTF8);
-  return args;
-#else
-  return std::vector<std::string>(argv + 1, argv + argc);
-#endif
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  const std::vector<std::string> args = Utf8Arguments(argc, argv);
+  const std::vector<std::string> args = pelmoa::CommandLineArguments(argc, argv);
+  const bool http2 = (curl_version_info(CURLVERSION_NOW)->features & CURL_VERSION_HTTP2) != 0;
   for (const auto& a : args) {
     if (a == "--help" || a == "-h") {
-      std::fputs(pelmoa::kUsage, stdout);
+      pelmoa::WriteText(stdout, pelmoa::UsageText(http2));
       return 0;
     }
   }
   const auto parsed = pelmoa::ParseCliArgs(args);
   if (!parsed) {
-    std::fputs(pelmoa::kUsage, stderr);
+    pelmoa::WriteText(stderr, pelmoa::UsageText(http2));
     return 2;
   }
   // Before any thread exists.

@@ -1,3 +1,4 @@
+#include <curl/curl.h>
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -161,6 +162,41 @@ TEST_F(CliTest, HttpsTrustsTheAuthorityGivenWithCacert) {
 }
 #endif
 
+#ifdef _WIN32
+// Wine gives a console only where there is a display (ctest runs this case once more under
+// one). The program writes the console's characters and leaves its code page as it was.
+TEST_F(CliTest, ConsoleKeepsItsCodePage) {
+  FreeConsole();
+  if (!AllocConsole() || GetConsoleOutputCP() == 0) GTEST_SKIP() << "no console without a display";
+  SetConsoleOutputCP(932);
+  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  HANDLE screen =
+      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  &inherited, OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOW start = {};
+  start.cb = sizeof start;
+  start.dwFlags = STARTF_USESTDHANDLES;
+  start.hStdOutput = start.hStdError = screen;
+  const std::string line_utf8 =
+      Quote(HarvestExe()) + " " + Quote(server.Url("/none.html")) + " " + Quote(work.str());
+  std::wstring cmd = PathFromUtf8(line_utf8).native();
+  PROCESS_INFORMATION child = {};
+  ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                             &start, &child));
+  WaitForSingleObject(child.hProcess, 60000);
+  CloseHandle(child.hProcess);
+  CloseHandle(child.hThread);
+  EXPECT_EQ(GetConsoleOutputCP(), 932u);
+  const std::wstring first = L"HTMLファイルの取得中";
+  std::wstring line(first.size(), L'\0');
+  DWORD read = 0;
+  ReadConsoleOutputCharacterW(screen, line.data(), DWORD(line.size()), COORD{0, 0}, &read);
+  EXPECT_EQ(line, first);
+  CloseHandle(screen);
+  FreeConsole();
+}
+#endif
+
 TEST_F(CliTest, UsageErrorsGiveStatusTwo) {
   for (const std::string& args :
        {std::string(""), std::string("only-one"), std::string("--jobs 0 u f"),
@@ -170,6 +206,8 @@ TEST_F(CliTest, UsageErrorsGiveStatusTwo) {
     const Outcome o = RunCli(args, scratch);
     EXPECT_EQ(o.status, 2) << args;
     EXPECT_NE(o.err.find("usage: pelmoa-harvest"), std::string::npos) << args;
+    EXPECT_EQ(o.err.find("HTTP/2") != std::string::npos,
+              (curl_version_info(CURLVERSION_NOW)->features & CURL_VERSION_HTTP2) != 0);
   }
 }
 
