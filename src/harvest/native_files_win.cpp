@@ -125,8 +125,9 @@ std::error_code MakeDirectoryPath(const std::filesystem::path& folder) {
           }
         }
       }
+      // A file where a folder is wanted: on the way down, or as the folder itself.
       if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        return {ERROR_ALREADY_EXISTS, std::system_category()};
+        return {end < full.size() ? ERROR_DIRECTORY : ERROR_ALREADY_EXISTS, std::system_category()};
       }
     }
     at = end + 1;

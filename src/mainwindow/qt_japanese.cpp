@@ -23,6 +23,7 @@ class FileTypeTexts : public QTranslator {
       const char* english;
       const char* japanese;
     } kTexts[] = {{"Folder", "フォルダ"},
+                  {"File Folder", "フォルダ"},  // the same, as Qt names it on Windows
                   {"Drive", "ドライブ"},
                   {"File", "ファイル"},
                   {"%1 File", "%1 ファイル"},

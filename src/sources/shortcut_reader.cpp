@@ -1,6 +1,8 @@
 #include "sources/shortcut_reader.h"
 
-#include <QStringDecoder>
+#include <string_view>
+
+#include "harvest/page_decoding.h"
 
 namespace pelmoa {
 namespace {
@@ -24,13 +26,10 @@ qsizetype FindDelimiter(const QString& text, qsizetype i) {
 }  // namespace
 
 QString DecodeShortcutText(const QByteArray& file_bytes) {
-  QStringDecoder utf8(QStringConverter::Utf8);
-  QString text = utf8(file_bytes);
-  if (!utf8.hasError()) return text;
-  QStringDecoder sjis("windows-31j");
-  if (!sjis.isValid()) sjis = QStringDecoder("Shift_JIS");
-  if (!sjis.isValid()) return text;
-  return sjis(file_bytes);
+  // The harvest core's decoders, the same in every build: Qt's own know no Shift_JIS on
+  // Windows. UTF-8 when the bytes are valid UTF-8, else Shift_JIS, as for a page.
+  return QString::fromStdString(
+      DecodePage(std::string_view(file_bytes.constData(), std::size_t(file_bytes.size())), {}));
 }
 
 QStringList ReadDelimitedFields(const QString& text) {
