@@ -81,7 +81,8 @@ class FrmMainStartupTest : public QObject {
     // /proc refuses new files even to an administrator, whom permission bits do not stop.
     QTest::newRow("beside a program in a read-only folder") << QStringLiteral("/proc") << false;
     // Installed: where an administrator could write, the images still go where users look.
-    QTest::newRow("beside an installed program") << QStringLiteral("/opt") << false;
+    QTest::newRow("beside an installed program")
+        << pelmoa::InstalledProgramRoots().value(0) << false;
   }
 
   void defaultFolderIsWritable() {

@@ -14,6 +14,7 @@
 #include "recording_prompter.h"
 #include "session_file.h"
 #include "sources/browser_page.h"
+#include "sources/favorites_folder.h"
 #include "sources/file_chooser.h"
 #include "sources/firefox_open_browser_windows.h"
 #include "sources/shortcut_import.h"
@@ -88,7 +89,7 @@ void SourceButtonsTest::shortcutDialogSetUp() {
   QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
   QCOMPARE(dialog->parentWidget(), &owner);
   QCOMPARE(dialog->directory().absolutePath(),
-           resumes ? dir_->filePath(QStringLiteral("favorites")) : QDir::home().absolutePath());
+           resumes ? dir_->filePath(QStringLiteral("favorites")) : FavoritesFolder());
   if (resumes) QCOMPARE(dialog->selectedFiles(), QStringList{earlier_file});
 
   // Japanese labels, and size, type and date columns wide enough for them.
