@@ -120,9 +120,10 @@ void frmMain::BuildControls() {
   setWindowTitle(Text(texts::kMainCaption));
   setWindowIcon(WindowIcon());
   // Minimize and close, no maximize; the controls have fixed places, so the size is fixed.
+  // On Windows a resizable frame would let the window manager offer maximizing anyway.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setFont(UiGothicFont());
 
   // Created in tab order, which is also Qt's default focus chain.

@@ -67,6 +67,8 @@ frmRegist::frmRegist(QWidget* owner, SettingsStore& store, Prompter& prompter, Q
   setObjectName(QStringLiteral("frmRegist"));
   setWindowTitle(Text(t::kRegistCaption));
   setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+  // On Windows a resizable frame would let the window manager offer maximizing anyway.
+  setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
   QFont font(QStringLiteral("MS UI Gothic"));
   font.setPointSizeF(11.25);
   setFont(font);
