@@ -51,6 +51,11 @@ QMdiSubWindow* frmDisp::AddChild(frmChild* child) {
       mdi_area_->addSubWindow(child, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   sub->setAttribute(Qt::WA_DeleteOnClose);
+  // Its own minimum is the width its title bar would like, and a change of the system's theme
+  // (Windows announces one whenever its settings change) would widen a small picture's window
+  // to it, with an empty strip beside the picture. The frame alone is the least it takes.
+  const QMargins frame = sub->contentsMargins();
+  sub->setMinimumSize(qMax(1, frame.left() + frame.right()), qMax(1, frame.top() + frame.bottom()));
   sub->setWindowIcon(windowIcon());
   // A narrow child cuts its caption short; the tooltip shows the file name whole.
   sub->setToolTip(child->windowTitle());

@@ -129,6 +129,7 @@ void ChildWindowTest::ClientIsThePicture_data() {
                                  << QSize(320, 48);
   QTest::newRow("webp half") << Kind::kWebp << "photo.webp" << QSize(400, 300) << true
                              << QSize(200, 150);
+  // Narrower than a title bar with its buttons: the picture still sets the client's width.
   QTest::newRow("gif full") << Kind::kStillGif << "photo.gif" << QSize() << false << QSize(40, 30);
   QTest::newRow("larger than the frame")
       << Kind::kJpeg << "big.jpg" << QSize(700, 500) << false << QSize(700, 500);
@@ -153,6 +154,11 @@ void ChildWindowTest::ClientIsThePicture() {
   QCOMPARE(sub->windowTitle(), file_name);
   QCOMPARE(sub->toolTip(), file_name);
   QCOMPARE(sub->mdiArea(), viewer_->frame()->mdi_area());
+  // A change of the system's theme (Windows announces one whenever its settings change) must
+  // not widen a small picture's window to the width its title bar would like.
+  QEvent theme_change(QEvent::ThemeChange);
+  QApplication::sendEvent(sub, &theme_change);
+  QCOMPARE(child->size(), client);
 
   // Full size shows Picture1 at the picture's own size; half size shows Image1 filling the
   // client area and keeps no picture in the hidden Picture1.
