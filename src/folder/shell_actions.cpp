@@ -33,7 +33,10 @@ void ShellActions::OpenHelp(QWidget* owner) {
   const bool only_installed = !QFileInfo::exists(beside) && QFileInfo::exists(installed);
   const QString help = only_installed ? installed : beside;
   shell_.OpenFile(help);
-  if (!shell_.LastOpenStarted()) TellNotStarted(owner, folder_texts::kNoHelpViewer, help);
+  // Shown as the system writes paths (backslashes on Windows), as every other path is.
+  if (!shell_.LastOpenStarted()) {
+    TellNotStarted(owner, folder_texts::kNoHelpViewer, QDir::toNativeSeparators(help));
+  }
 }
 
 }  // namespace pelmoa

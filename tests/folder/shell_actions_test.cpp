@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -74,8 +75,11 @@ void ShellActionsTest::nothingStartedIsTold_data() {
   QTest::addColumn<QStringList>("text");
   QTest::newRow("no browser") << false
                               << QStringList{"ウェブブラウザを起動できませんでした", "http://host/"};
+  // The path as the system writes it: with backslashes on Windows.
   QTest::newRow("no help viewer")
-      << true << QStringList{"ヘルプを表示できませんでした", "/opt/pelmoa/bin/Pelmoa.html"};
+      << true
+      << QStringList{"ヘルプを表示できませんでした",
+                     QDir::toNativeSeparators(QStringLiteral("/opt/pelmoa/bin/Pelmoa.html"))};
 }
 
 void ShellActionsTest::nothingStartedIsTold() {
