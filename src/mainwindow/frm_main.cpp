@@ -49,7 +49,7 @@ void frmMain::AddCompletionAddresses(const QStringList& addresses) {
 void frmMain::chkView_Click() { chkHalf->setEnabled(chkView->isChecked()); }
 
 void frmMain::cmdFav_Click() {
-  if (!shortcut_chooser_) shortcut_chooser_ = std::make_unique<QFileDialogChooser>();
+  if (!shortcut_chooser_) shortcut_chooser_ = MakeShortcutChooser();
   TakeShortcutUrl(this, txtURL, *shortcut_chooser_, prompter_);
 }
 

@@ -23,6 +23,11 @@ class FileChooser {
 std::unique_ptr<QFileDialog> MakeShortcutDialog(QWidget* owner,
                                                 const QString& earlier_file = QString());
 
+// The platform's chooser of shortcut files for the main window: Qt's open dialog on Linux,
+// the shell's own on Windows. Either keeps the folder and file name of the last chosen file
+// from one use to the next, for as long as the program runs.
+std::unique_ptr<FileChooser> MakeShortcutChooser();
+
 // Keeps the folder and file name of the last chosen file from one use to the next, for as
 // long as the program runs.
 class QFileDialogChooser : public FileChooser {
