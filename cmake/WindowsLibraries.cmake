@@ -1,5 +1,5 @@
 # The Windows build takes its libraries from one prefix built by scripts/windows/deps (given
-# as CMAKE_PREFIX_PATH / CMAKE_FIND_ROOT_PATH), where LZ4 and cpp-httplib come without
+# as CMAKE_PREFIX_PATH / CMAKE_FIND_ROOT_PATH), where LZ4, cpp-httplib and ICU come without
 # pkg-config files. The same target names as the Linux build keep the subfolders unchanged.
 
 if(PELMOA_BUILD_GUI)
@@ -18,3 +18,13 @@ if(PELMOA_BUILD_TESTS)
   target_link_libraries(PkgConfig::HTTPLIB INTERFACE ws2_32 crypt32)
   target_compile_definitions(PkgConfig::HTTPLIB INTERFACE _WIN32_WINNT=0x0A00)
 endif()
+
+# ICU's common library, static, with its data cut to the converters the page decoders read
+# (libicudata.a holds it); ICU::uc as on Linux.
+find_path(PELMOA_ICU_INCLUDE_DIR unicode/ucnv.h REQUIRED)
+find_library(PELMOA_ICU_UC_LIBRARY libicuuc.a REQUIRED)
+find_library(PELMOA_ICU_DATA_LIBRARY libicudata.a REQUIRED)
+add_library(ICU::uc INTERFACE IMPORTED)
+target_include_directories(ICU::uc INTERFACE ${PELMOA_ICU_INCLUDE_DIR})
+target_link_libraries(ICU::uc INTERFACE ${PELMOA_ICU_UC_LIBRARY} ${PELMOA_ICU_DATA_LIBRARY})
+target_compile_definitions(ICU::uc INTERFACE U_STATIC_IMPLEMENTATION)
