@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "harvest/charset_conversion.h"
+#include "harvest/encoding_labels.h"
 #include "harvest/text_search.h"
 
 namespace pelmoa {
@@ -92,31 +93,32 @@ namespace {
 std::optional<std::string> Decode(std::string_view bytes, std::string_view content_type,
                                   std::size_t* keep_from) {
   *keep_from = 0;
-  auto decode_with = [&](const std::string& label,
-                         std::size_t from) -> std::optional<std::string> {
-    if (!IsKnownCharset(label)) return std::string();
+  auto decode_as = [&](Encoding encoding, std::size_t from) -> std::optional<std::string> {
     const std::string_view body = bytes.substr(from);
-    if (label == "utf-8" || label == "utf8") {
-      if (IsValidUtf8(body)) {
-        *keep_from = from;
-        return std::nullopt;
-      }
+    if (encoding == Encoding::kUtf8 && IsValidUtf8(body)) {
+      *keep_from = from;
+      return std::nullopt;
     }
-    return ConvertToUtf8(label, body);
+    return DecodeAs(encoding, body);
   };
 
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return decode_with("utf-8", 3);
-  if (bytes.substr(0, 2) == "\xFF\xFE") return decode_with("UTF-16LE", 2);
-  if (bytes.substr(0, 2) == "\xFE\xFF") return decode_with("UTF-16BE", 2);
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return decode_as(Encoding::kUtf8, 3);
+  if (bytes.substr(0, 2) == "\xFF\xFE") return decode_as(Encoding::kUtf16Le, 2);
+  if (bytes.substr(0, 2) == "\xFE\xFF") return decode_as(Encoding::kUtf16Be, 2);
 
-  for (const std::string& label :
-       {CharsetFromContentType(content_type), CharsetFromMeta(bytes.substr(0, 1024))}) {
-    if (label.empty()) continue;
-    // An unknown label is passed over to the next rule.
-    if (IsKnownCharset(label)) return decode_with(label, 0);
+  // An unknown label is passed over to the next rule.
+  if (std::optional<Encoding> e = EncodingForLabel(CharsetFromContentType(content_type))) {
+    return decode_as(*e, 0);
+  }
+  if (std::optional<Encoding> e = EncodingForLabel(CharsetFromMeta(bytes.substr(0, 1024)))) {
+    // A page whose markup reads as ASCII is no UTF-16 page, whatever it says of itself; and
+    // browsers read a <meta> x-user-defined as windows-1252.
+    if (*e == Encoding::kUtf16Be || *e == Encoding::kUtf16Le) e = Encoding::kUtf8;
+    if (*e == Encoding::kXUserDefined) e = Encoding::kWindows1252;
+    return decode_as(*e, 0);
   }
   if (IsValidUtf8(bytes)) return std::nullopt;
-  return decode_with("windows-31j", 0);
+  return decode_as(Encoding::kShiftJis, 0);
 }
 
 }  // namespace

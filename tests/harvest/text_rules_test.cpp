@@ -117,9 +117,10 @@ TEST_P(DecodePageTest, GivesUtf8) {
   EXPECT_EQ(DecodePage(std::string(c.bytes), c.content_type), c.utf8);
 }
 
-// 写真 in Shift_JIS and EUC-JP.
+// 写真 in Shift_JIS and EUC-JP; U+FFFD in UTF-8.
 const std::string kSjis = "\x8e\xca\x90\x5e";
 const std::string kEuc = "\xbc\xcc\xbf\xbf";
+const std::string kBad = "\xEF\xBF\xBD";
 
 INSTANTIATE_TEST_SUITE_P(
     Charsets, DecodePageTest,
@@ -144,7 +145,61 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"ByteOrderMarkDropped", "\xEF\xBB\xBF<p>a</p>", "", "<p>a</p>"},
         DecodeCase{"DeclaredUtf8", "<p>\xe5\x86\x99</p>", "text/html; charset=UTF-8",
                    "<p>\xe5\x86\x99</p>"},
-        DecodeCase{"Empty", "", "", ""}),
+        DecodeCase{"Empty", "", "", ""},
+        // The same text for the same bytes in every build (labels and decoders of the WHATWG
+        // Encoding Standard).
+        DecodeCase{"EucJpNecRow13", kEuc + "\xAD\xA1.jpg", "text/html; charset=EUC-JP",
+                   "写真①.jpg"},
+        DecodeCase{"EucJpWaveDash", "\xA1\xC1", "text/html; charset=euc-jp", "～"},
+        DecodeCase{"EucJpJis0212", "\x8F\xB0\xA1", "text/html; charset=euc-jp", "丂"},
+        DecodeCase{"Iso2022Jp", "\x1B$B<L??\x1B(B.jpg", "text/html; charset=iso-2022-jp",
+                   "写真.jpg"},
+        DecodeCase{"ShiftJisBadLeadKeepsDot", "abc\x82.jpg", "text/html; charset=shift_jis",
+                   "abc" + kBad + ".jpg"},
+        DecodeCase{"ShiftJisBadLeadKeepsQuote", "<img src=\"a\x82\">", "",
+                   "<img src=\"a" + kBad + "\">"},
+        DecodeCase{"UjisIsUnknown", "<meta charset=\"euc-jp\">" + kEuc, "text/html; charset=ujis",
+                   "<meta charset=\"euc-jp\">写真"},
+        // Read as IBM's code page, 0x5C would be a yen sign.
+        DecodeCase{"Cp943IsUnknown", kSjis + "\\", "text/html; charset=cp943", "写真\\"},
+        DecodeCase{"Latin1IsWindows1252", "\x80\xE9", "text/html; charset=ISO-8859-1", "€é"},
+        DecodeCase{"MetaUtf16MeansUtf8", "<meta charset=\"utf-16\">写", "",
+                   "<meta charset=\"utf-16\">写"},
+        DecodeCase{"Utf16Le", std::string("<\0p\0", 4), "text/html; charset=utf-16", "<p"},
+        DecodeCase{"Utf16Be", std::string("\0<\xD8\x00", 4), "text/html; charset=utf-16be",
+                   "<" + kBad},
+        DecodeCase{"Replacement", "<img src=a.jpg>", "text/html; charset=iso-2022-kr", kBad},
+        DecodeCase{"XUserDefined", "\x80", "text/html; charset=x-user-defined", "\uF780"},
+        DecodeCase{"Gbk", "\xC4\xE3\x80", "text/html; charset=gb2312", "你€"},
+        DecodeCase{"Gb18030FourBytes", "\x81\x30\x81\x30", "text/html; charset=gb18030", "\u0080"},
+        DecodeCase{"Big5", "\xA4\x40\x88\x62", "text/html; charset=big5", "一Ê̄"},
+        DecodeCase{"EucKr", "\xB0\xA1", "text/html; charset=korean", "가"},
+        DecodeCase{"Ibm866", "\x80", "text/html; charset=cp866", "А"},
+        DecodeCase{"Iso8859_2", "\xA1", "text/html; charset=latin2", "Ą"},
+        DecodeCase{"Iso8859_3", "\xA1", "text/html; charset=iso-8859-3", "Ħ"},
+        DecodeCase{"Iso8859_4", "\xA2", "text/html; charset=iso-8859-4", "ĸ"},
+        DecodeCase{"Iso8859_5", "\xB0", "text/html; charset=cyrillic", "А"},
+        DecodeCase{"Iso8859_6", "\xC7", "text/html; charset=arabic", "ا"},
+        DecodeCase{"Iso8859_7", "\xA4", "text/html; charset=greek", "€"},
+        DecodeCase{"Iso8859_8", "\xE0\xFD", "text/html; charset=logical", "א\u200E"},
+        DecodeCase{"Iso8859_10", "\xBD", "text/html; charset=latin6", "―"},
+        DecodeCase{"Iso8859_13", "\xA1", "text/html; charset=iso-8859-13", "”"},
+        DecodeCase{"Iso8859_14", "\xA1", "text/html; charset=iso-8859-14", "Ḃ"},
+        DecodeCase{"Iso8859_15", "\xA4", "text/html; charset=l9", "€"},
+        DecodeCase{"Iso8859_16", "\xAA", "text/html; charset=iso-8859-16", "Ș"},
+        DecodeCase{"Koi8R", "\xC1", "text/html; charset=koi8-r", "а"},
+        DecodeCase{"Koi8U", "\xAE", "text/html; charset=koi8-u", "ў"},
+        DecodeCase{"Macintosh", "\x80", "text/html; charset=mac", "Ä"},
+        DecodeCase{"XMacCyrillic", "\x80", "text/html; charset=x-mac-cyrillic", "А"},
+        DecodeCase{"Windows874", "\xA1\xDB", "text/html; charset=tis-620", "ก" + kBad},
+        DecodeCase{"Windows1250", "\x8A", "text/html; charset=cp1250", "Š"},
+        DecodeCase{"Windows1251", "\xC0", "text/html; charset=windows-1251", "А"},
+        DecodeCase{"Windows1253", "\xC1\xAA", "text/html; charset=windows-1253", "Α" + kBad},
+        DecodeCase{"Windows1254", "\xD0", "text/html; charset=latin5", "Ğ"},
+        DecodeCase{"Windows1255", "\xE0\xCA", "text/html; charset=windows-1255", "א\u05BA"},
+        DecodeCase{"Windows1256", "\x8A", "text/html; charset=windows-1256", "ٹ"},
+        DecodeCase{"Windows1257", "\xC0", "text/html; charset=windows-1257", "Ą"},
+        DecodeCase{"Windows1258", "\xC3", "text/html; charset=windows-1258", "Ă"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
