@@ -263,9 +263,13 @@ TEST_F(HarvestRunTest, UnsafeFileNamesAreRefusedNotFetched) {
 }
 
 TEST_F(HarvestRunTest, JapanesePagesGiveJapaneseFileNames) {
-  // 写真.jpg in Shift_JIS, declared only by the page's meta tag.
-  server.Serve("/sjis.html", "<meta charset=\"Shift_JIS\"><img src=\"\x8e\xca\x90\x5e.jpg\">",
+  // 写真.jpg in Shift_JIS, declared only by the page's meta tag; a stray lead byte is one
+  // U+FFFD in the name and the request, as a browser asks for it.
+  server.Serve("/sjis.html",
+               "<meta charset=\"Shift_JIS\"><img src=\"\x8e\xca\x90\x5e.jpg\">"
+               "<img src=\"abc\x82.jpg\">",
                "text/html");
+  server.Serve("/abc%EF%BF%BD.jpg", "BAD", "image/jpeg");
   server.Serve("/utf8.html", "<img src=\"画像 一.png\">", "text/html; charset=utf-8");
   server.Handle("/%E5%86%99%E7%9C%9F.jpg", [](const httplib::Request&, httplib::Response& res) {
     res.set_content("SJIS", "image/jpeg");
@@ -280,6 +284,7 @@ TEST_F(HarvestRunTest, JapanesePagesGiveJapaneseFileNames) {
   Run(b, "/utf8.html");
   // The names as UTF-8 text, not in the narrow code page (which on Windows is not UTF-8).
   EXPECT_EQ(ReadFile(folder.path() / PathFromUtf8("写真.jpg")), "SJIS");
+  EXPECT_EQ(ReadFile(folder.path() / PathFromUtf8("abc\uFFFD.jpg")), "BAD");
   EXPECT_EQ(ReadFile(folder.path() / PathFromUtf8("画像 一.png")), "UTF8");
 }
 

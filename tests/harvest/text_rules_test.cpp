@@ -172,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"XUserDefined", "\x80", "text/html; charset=x-user-defined", "\uF780"},
         DecodeCase{"Gbk", "\xC4\xE3\x80", "text/html; charset=gb2312", "你€"},
         DecodeCase{"Gb18030FourBytes", "\x81\x30\x81\x30", "text/html; charset=gb18030", "\u0080"},
-        DecodeCase{"Big5", "\xA4\x40\x88\x62", "text/html; charset=big5", "一Ê̄"},
+        DecodeCase{"Big5", "\xA4\x40\x88\x62\x88\x40", "text/html; charset=big5", "一Ê̄㇀"},
         DecodeCase{"EucKr", "\xB0\xA1", "text/html; charset=korean", "가"},
         DecodeCase{"Ibm866", "\x80", "text/html; charset=cp866", "А"},
         DecodeCase{"Iso8859_2", "\xA1", "text/html; charset=latin2", "Ą"},
