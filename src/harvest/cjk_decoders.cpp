@@ -11,6 +11,12 @@ bool InRange(std::uint8_t b, std::uint8_t from, std::uint8_t to) { return b >= f
 
 std::uint8_t At(std::string_view s, std::size_t i) { return static_cast<std::uint8_t>(s[i]); }
 
+// Appends a table's character, and says whether there was one (0: none).
+bool AppendFound(std::string& out, char32_t c) {
+  if (c != 0) AppendUtf8(out, c);
+  return c != 0;
+}
+
 // Copies the run of ASCII bytes from i on and returns where it ends.
 std::size_t CopyAscii(std::string_view in, std::size_t i, std::string& out) {
   std::size_t end = i;
@@ -64,10 +70,8 @@ std::string DecodeShiftJis(std::string_view in) {
         const std::size_t pointer =
             (lead - (lead < 0xA0 ? 0x81 : 0xC1)) * 188 + trail - (trail < 0x7F ? 0x40 : 0x41);
         // The user-defined area maps to the private-use characters.
-        const char32_t c =
-            pointer >= 8836 && pointer <= 10715 ? 0xE000 - 8836 + pointer : index[pointer];
-        if (c != 0) AppendUtf8(out, c);
-        return c != 0;
+        return AppendFound(
+            out, pointer >= 8836 && pointer <= 10715 ? 0xE000 - 8836 + pointer : index[pointer]);
       });
 }
 
@@ -78,9 +82,7 @@ std::string DecodeEucKr(std::string_view in) {
       [](std::uint8_t) -> char32_t { return 0; },
       [&index](std::uint8_t lead, std::uint8_t trail, std::string& out) {
         if (!InRange(trail, 0x41, 0xFE)) return false;
-        const char32_t c = index[(lead - 0x81) * 190 + trail - 0x41];
-        if (c != 0) AppendUtf8(out, c);
-        return c != 0;
+        return AppendFound(out, index[(lead - 0x81) * 190 + trail - 0x41]);
       });
 }
 
@@ -98,9 +100,7 @@ std::string DecodeBig5(std::string_view in) {
           AppendUtf8(out, pointer == 1133 || pointer == 1164 ? 0x0304 : 0x030C);
           return true;
         }
-        const char32_t c = index[pointer];
-        if (c != 0) AppendUtf8(out, c);
-        return c != 0;
+        return AppendFound(out, index[pointer]);
       });
 }
 
