@@ -4,11 +4,11 @@
 
 #include <QApplication>
 
-#include "mainwindow/fonts.h"
+#include "desktop/fonts.h"
+#include "desktop/prompter.h"
+#include "desktop/qt_japanese.h"
+#include "desktop/settings_store.h"
 #include "mainwindow/frm_main.h"
-#include "mainwindow/prompter.h"
-#include "mainwindow/qt_japanese.h"
-#include "mainwindow/settings_store.h"
 #include "viewer/viewer_for_main_window.h"
 
 int main(int argc, char** argv) {

@@ -1,6 +1,6 @@
 #include "folder/browser_address.h"
 
-#include "mainwindow/spaces.h"
+#include "desktop/spaces.h"
 
 namespace pelmoa {
 

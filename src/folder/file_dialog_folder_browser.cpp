@@ -4,7 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include "mainwindow/qt_japanese.h"
+#include "desktop/qt_japanese.h"
 
 namespace pelmoa {
 

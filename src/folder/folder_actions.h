@@ -3,13 +3,13 @@
 #include <QString>
 #include <memory>
 
+#include "desktop/prompter.h"
+#include "desktop/settings_store.h"
 #include "folder/folder_browser.h"
 #include "folder/folder_chooser.h"
 #include "folder/new_folder.h"
 #include "folder/shell_actions.h"
 #include "folder/shell_open.h"
-#include "mainwindow/prompter.h"
-#include "mainwindow/settings_store.h"
 
 class QLineEdit;
 class QWidget;

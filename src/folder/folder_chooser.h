@@ -2,8 +2,8 @@
 
 #include <QString>
 
+#include "desktop/settings_store.h"
 #include "folder/folder_browser.h"
-#include "mainwindow/settings_store.h"
 
 class QLineEdit;
 class QWidget;

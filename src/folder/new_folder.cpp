@@ -2,9 +2,9 @@
 
 #include <QDir>
 
-#include "folder/folder_entry.h"
+#include "desktop/folder_entry.h"
+#include "desktop/spaces.h"
 #include "folder/texts.h"
-#include "mainwindow/spaces.h"
 
 namespace pelmoa {
 

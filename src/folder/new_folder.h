@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "mainwindow/prompter.h"
+#include "desktop/prompter.h"
 
 class QWidget;
 

@@ -2,8 +2,8 @@
 
 #include <QString>
 
+#include "desktop/prompter.h"
 #include "folder/shell_open.h"
-#include "mainwindow/prompter.h"
 
 class QWidget;
 

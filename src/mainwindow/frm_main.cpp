@@ -10,9 +10,9 @@
 #include <QPushButton>
 #include <QThread>
 
+#include "desktop/image_viewer.h"
 #include "folder/folder_actions.h"
 #include "mainwindow/address_completion.h"
-#include "mainwindow/image_viewer.h"
 #include "mainwindow/window_run_host.h"
 #include "sources/browser_page.h"
 #include "sources/file_chooser.h"

@@ -7,12 +7,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "mainwindow/fonts.h"
+#include "desktop/fonts.h"
+#include "desktop/twips.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/progress_bar.h"
 #include "mainwindow/status_bar.h"
 #include "mainwindow/texts.h"
-#include "mainwindow/twips.h"
 
 namespace pelmoa {
 

@@ -10,11 +10,11 @@
 #include <QWindow>
 #include <cmath>
 
+#include "desktop/default_folder.h"
+#include "desktop/settings_store.h"
+#include "desktop/twips.h"
 #include "mainwindow/address_completion.h"
-#include "mainwindow/default_folder.h"
 #include "mainwindow/frm_main.h"
-#include "mainwindow/settings_store.h"
-#include "mainwindow/twips.h"
 #include "sources/registered_url_store.h"
 
 namespace pelmoa {

@@ -9,12 +9,12 @@
 #include <QThread>
 #include <exception>
 
+#include "desktop/folder_query.h"
+#include "desktop/prompter.h"
 #include "harvest/harvest.h"
 #include "mainwindow/address_completion.h"
-#include "mainwindow/folder_query.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/progress_bar.h"
-#include "mainwindow/prompter.h"
 #include "mainwindow/status_bar.h"
 #include "mainwindow/texts.h"
 #include "mainwindow/window_run_host.h"

@@ -6,11 +6,11 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include "desktop/image_viewer.h"
+#include "desktop/prompter.h"
 #include "harvest/curl_transfer.h"
 #include "mainwindow/frm_main.h"
-#include "mainwindow/image_viewer.h"
 #include "mainwindow/progress_bar.h"
-#include "mainwindow/prompter.h"
 #include "mainwindow/status_bar.h"
 
 namespace pelmoa {

@@ -8,7 +8,7 @@
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
-#include "mainwindow/twips.h"
+#include "desktop/twips.h"
 #include "sources/registered_url_store.h"
 #include "sources/texts.h"
 

@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <QList>
 
-#include "mainwindow/prompter.h"
-#include "mainwindow/settings_store.h"
+#include "desktop/prompter.h"
+#include "desktop/settings_store.h"
 #include "sources/registered_url.h"
 
 class QLabel;

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "mainwindow/settings_store.h"
+#include "desktop/settings_store.h"
 #include "sources/registered_url.h"
 
 namespace pelmoa {

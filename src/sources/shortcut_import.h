@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/prompter.h"
+#include "desktop/prompter.h"
 #include "sources/file_chooser.h"
 
 class QLineEdit;

@@ -5,7 +5,7 @@
 #include <QMovie>
 #include <QPixmap>
 
-#include "mainwindow/twips.h"
+#include "desktop/twips.h"
 
 namespace pelmoa {
 namespace {

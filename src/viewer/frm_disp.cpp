@@ -6,7 +6,7 @@
 #include <QMdiSubWindow>
 #include <QScreen>
 
-#include "mainwindow/twips.h"
+#include "desktop/twips.h"
 #include "viewer/frm_child.h"
 #include "viewer/texts.h"
 #include "viewer/viewer_icon.h"

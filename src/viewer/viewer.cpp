@@ -2,8 +2,8 @@
 
 #include <QLabel>
 
-#include "mainwindow/spaces.h"
-#include "mainwindow/twips.h"
+#include "desktop/spaces.h"
+#include "desktop/twips.h"
 
 namespace pelmoa {
 namespace {

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "mainwindow/image_viewer.h"
+#include "desktop/image_viewer.h"
 #include "viewer/viewer.h"
 
 namespace pelmoa {

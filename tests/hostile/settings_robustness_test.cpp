@@ -14,10 +14,10 @@
 #include <cstdio>
 #include <fstream>
 
+#include "desktop/prompter.h"
+#include "desktop/settings_store.h"
 #include "mainwindow/address_completion.h"
 #include "mainwindow/frm_main.h"
-#include "mainwindow/prompter.h"
-#include "mainwindow/settings_store.h"
 #include "sources/registered_url_store.h"
 #include "temp_dir.h"
 

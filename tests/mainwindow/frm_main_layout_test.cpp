@@ -13,10 +13,10 @@
 #include <QTest>
 #include <memory>
 
-#include "mainwindow/fonts.h"
+#include "desktop/fonts.h"
+#include "desktop/qt_japanese.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/progress_bar.h"
-#include "mainwindow/qt_japanese.h"
 #include "mainwindow/status_bar.h"
 #include "test_doubles.h"
 #include "test_settings.h"

@@ -14,9 +14,9 @@
 #include <filesystem>
 #include <memory>
 
+#include "desktop/default_folder.h"
+#include "desktop/fonts.h"
 #include "mainwindow/address_completion.h"
-#include "mainwindow/default_folder.h"
-#include "mainwindow/fonts.h"
 #include "mainwindow/frm_main.h"
 #include "sources/registered_url_store.h"
 #include "temp_dir.h"

@@ -11,7 +11,7 @@
 #include <future>
 #include <memory>
 
-#include "mainwindow/fonts.h"
+#include "desktop/fonts.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/status_bar.h"
 #include "temp_dir.h"

@@ -12,8 +12,8 @@
 #include <future>
 #include <memory>
 
+#include "desktop/fonts.h"
 #include "mainwindow/address_completion.h"
-#include "mainwindow/fonts.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/progress_bar.h"
 #include "mainwindow/status_bar.h"

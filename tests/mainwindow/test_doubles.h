@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/image_viewer.h"
-#include "mainwindow/prompter.h"
+#include "desktop/image_viewer.h"
+#include "desktop/prompter.h"
 
 namespace pelmoa::testing {
 

@@ -9,7 +9,7 @@
 #include <QTreeWidget>
 #include <memory>
 
-#include "mainwindow/fonts.h"
+#include "desktop/fonts.h"
 #include "recording_prompter.h"
 #include "sources/registered_url_store.h"
 #include "test_settings.h"

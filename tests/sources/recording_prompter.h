@@ -3,7 +3,7 @@
 #include <QList>
 #include <QString>
 
-#include "mainwindow/prompter.h"
+#include "desktop/prompter.h"
 
 namespace pelmoa::testing {
 

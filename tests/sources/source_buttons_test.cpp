@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QTreeView>
 
-#include "mainwindow/qt_japanese.h"
+#include "desktop/qt_japanese.h"
 #include "recording_prompter.h"
 #include "session_file.h"
 #include "sources/browser_page.h"

@@ -3,7 +3,7 @@
 #include <QString>
 #include <memory>
 
-#include "mainwindow/settings_store.h"
+#include "desktop/settings_store.h"
 
 namespace pelmoa::testing {
 

@@ -3,7 +3,7 @@
 #include <QUuid>
 #include <string>
 
-#include "mainwindow/registry_settings_store.h"
+#include "desktop/registry_settings_store.h"
 #include "test_settings.h"
 
 namespace pelmoa::testing {

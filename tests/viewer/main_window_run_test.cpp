@@ -15,8 +15,8 @@
 #include <QtTest>
 #include <memory>
 
+#include "desktop/prompter.h"
 #include "mainwindow/frm_main.h"
-#include "mainwindow/prompter.h"
 #include "test_server.h"
 #include "test_settings.h"
 #include "viewer/viewer_for_main_window.h"

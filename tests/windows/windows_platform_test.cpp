@@ -13,10 +13,10 @@
 #include <QString>
 #include <string>
 
-#include "folder/folder_entry.h"
+#include "desktop/default_folder.h"
+#include "desktop/folder_entry.h"
+#include "desktop/registry_settings_store.h"
 #include "harvest/file_names.h"
-#include "mainwindow/default_folder.h"
-#include "mainwindow/registry_settings_store.h"
 #include "sources/favorites_folder.h"
 #include "temp_dir.h"
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "mainwindow/settings_store.h"
+#include "desktop/settings_store.h"
 
 namespace pelmoa {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/qt_japanese.h"
+#include "desktop/qt_japanese.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>

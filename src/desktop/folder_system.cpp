@@ -4,8 +4,8 @@
 
 #include <QFile>
 
-#include "folder/folder_entry.h"
-#include "folder/texts.h"
+#include "desktop/folder_entry.h"
+#include "desktop/texts.h"
 
 namespace pelmoa {
 
@@ -31,25 +31,25 @@ QString FolderErrorReason(const std::error_code& error) {
   const auto is = [&error](std::errc e) { return error == e; };
   const char* reason = nullptr;
   if (is(std::errc::permission_denied) || is(std::errc::operation_not_permitted)) {
-    reason = folder_texts::kReasonNoPermission;
+    reason = desktop_texts::kReasonNoPermission;
   } else if (is(std::errc::not_a_directory)) {
-    reason = folder_texts::kReasonNotADirectory;
+    reason = desktop_texts::kReasonNotADirectory;
   } else if (is(std::errc::read_only_file_system)) {
-    reason = folder_texts::kReasonReadOnly;
+    reason = desktop_texts::kReasonReadOnly;
   } else if (is(std::errc::no_space_on_device) || error.value() == EDQUOT) {
-    reason = folder_texts::kReasonNoSpace;
+    reason = desktop_texts::kReasonNoSpace;
   } else if (is(std::errc::filename_too_long)) {
-    reason = folder_texts::kReasonTooLong;
+    reason = desktop_texts::kReasonTooLong;
   } else if (is(std::errc::file_exists)) {
-    reason = folder_texts::kReasonFileInTheWay;
+    reason = desktop_texts::kReasonFileInTheWay;
   } else if (is(std::errc::no_such_file_or_directory) || is(std::errc::no_such_device)) {
-    reason = folder_texts::kReasonNoSuchPlace;
+    reason = desktop_texts::kReasonNoSuchPlace;
   } else if (is(std::errc::illegal_byte_sequence) || is(std::errc::invalid_argument)) {
-    reason = folder_texts::kReasonBadCharacter;
+    reason = desktop_texts::kReasonBadCharacter;
   } else if (is(std::errc::device_or_resource_busy) || is(std::errc::text_file_busy)) {
-    reason = folder_texts::kReasonInUse;
+    reason = desktop_texts::kReasonInUse;
   } else if (is(std::errc::io_error)) {
-    reason = folder_texts::kReasonIo;
+    reason = desktop_texts::kReasonIo;
   }
   return reason != nullptr ? QString::fromUtf8(reason) : QString();
 }

@@ -1,6 +1,6 @@
-#include "folder_query.h"
+#include "desktop/folder_query.h"
 
-#include "folder/folder_entry.h"
+#include "desktop/folder_entry.h"
 
 namespace pelmoa {
 

@@ -1,4 +1,4 @@
-#include "settings_store.h"
+#include "desktop/settings_store.h"
 
 #include <QSettings>
 

@@ -6,7 +6,7 @@
 
 #include <QDir>
 
-#include "mainwindow/default_folder.h"
+#include "desktop/default_folder.h"
 
 namespace pelmoa {
 namespace {

@@ -1,4 +1,4 @@
-#include "fonts.h"
+#include "desktop/fonts.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "prompter.h"
+#include "desktop/prompter.h"
 
 namespace pelmoa {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/default_folder.h"
+#include "desktop/default_folder.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "mainwindow/settings_store.h"
+#include "desktop/settings_store.h"
 
 namespace pelmoa {
 

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "folder/folder_entry.h"
-#include "folder/texts.h"
+#include "desktop/folder_entry.h"
+#include "desktop/texts.h"
 #include "harvest/file_names.h"
 
 namespace pelmoa {
@@ -32,46 +32,46 @@ QString FolderErrorReason(const std::error_code& error) {
     case ERROR_ACCESS_DENIED:
     case ERROR_PRIVILEGE_NOT_HELD:
     case ERROR_NETWORK_ACCESS_DENIED:
-      reason = folder_texts::kReasonNoPermission;
+      reason = desktop_texts::kReasonNoPermission;
       break;
     case ERROR_WRITE_PROTECT:
-      reason = folder_texts::kReasonReadOnly;
+      reason = desktop_texts::kReasonReadOnly;
       break;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-      reason = folder_texts::kReasonNoSpace;
+      reason = desktop_texts::kReasonNoSpace;
       break;
     case ERROR_FILENAME_EXCED_RANGE:
-      reason = folder_texts::kReasonTooLong;
+      reason = desktop_texts::kReasonTooLong;
       break;
     case ERROR_ALREADY_EXISTS:
     case ERROR_FILE_EXISTS:
-      reason = folder_texts::kReasonFileInTheWay;
+      reason = desktop_texts::kReasonFileInTheWay;
       break;
     case ERROR_DIRECTORY:
-      reason = folder_texts::kReasonNotADirectory;
+      reason = desktop_texts::kReasonNotADirectory;
       break;
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
-      reason = folder_texts::kReasonBadCharacter;
+      reason = desktop_texts::kReasonBadCharacter;
       break;
     case ERROR_PATH_NOT_FOUND:
     case ERROR_FILE_NOT_FOUND:
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH:
     case ERROR_BAD_NET_NAME:
-      reason = folder_texts::kReasonNoSuchPlace;
+      reason = desktop_texts::kReasonNoSuchPlace;
       break;
     case ERROR_NOT_READY:
-      reason = folder_texts::kReasonNotReady;
+      reason = desktop_texts::kReasonNotReady;
       break;
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-      reason = folder_texts::kReasonInUse;
+      reason = desktop_texts::kReasonInUse;
       break;
     case ERROR_CRC:
     case ERROR_GEN_FAILURE:
-      reason = folder_texts::kReasonIo;
+      reason = desktop_texts::kReasonIo;
       break;
     default:
       break;

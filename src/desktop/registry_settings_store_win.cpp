@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "mainwindow/registry_settings_store.h"
+#include "desktop/registry_settings_store.h"
 
 namespace pelmoa {
 

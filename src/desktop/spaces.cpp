@@ -1,4 +1,4 @@
-#include "spaces.h"
+#include "desktop/spaces.h"
 
 namespace pelmoa {
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "spaces.h"
+#include "desktop/spaces.h"
 
 namespace pelmoa {
 
