@@ -5,44 +5,28 @@
 #include <QtTest>
 #include <memory>
 
-#include "mainwindow/frm_main.h"
-#include "recording_prompter.h"
-#include "test_settings.h"
+#include "main_window_test.h"
 
 namespace pelmoa {
 
 // The new-folder button of the real main window reaches the folder actions. (The other three
 // buttons open the desktop's dialog or browser, which cannot run here.)
-class MainWindowButtonsTest : public QObject {
+class MainWindowButtonsTest : public testing::MainWindowTest {
   Q_OBJECT
 
  private slots:
-  void init();
-  void cleanup();
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    NewCase();
+    Open();
+  }
   void newFolderButton_data();
   void newFolderButton();
 
  private:
   std::unique_ptr<QTemporaryDir> dir_;
-  std::unique_ptr<testing::TestSettings> settings_;
-  std::unique_ptr<testing::RecordingPrompter> prompter_;
-  std::unique_ptr<frmMain> window_;
 };
-
-void MainWindowButtonsTest::init() {
-  dir_ = std::make_unique<QTemporaryDir>();
-  QVERIFY(dir_->isValid());
-  settings_ = std::make_unique<testing::TestSettings>();
-  prompter_ = std::make_unique<testing::RecordingPrompter>();
-  window_ = std::make_unique<frmMain>(settings_->store(), *prompter_);
-}
-
-void MainWindowButtonsTest::cleanup() {
-  window_.reset();
-  prompter_.reset();
-  settings_.reset();
-  dir_.reset();
-}
 
 void MainWindowButtonsTest::newFolderButton_data() {
   QTest::addColumn<QString>("relative");
@@ -63,8 +47,8 @@ void MainWindowButtonsTest::newFolderButton() {
 
   cmdNew->click();
 
-  QCOMPARE(prompter_->boxes.size(), 1);
-  QCOMPARE(prompter_->boxes[0].title, title);
+  QCOMPARE(prompter_.boxes.size(), 1);
+  QCOMPARE(prompter_.boxes[0].title, title);
   QVERIFY(QFileInfo(folder).isDir());
   QCOMPARE(txtFolder->text(), folder);
 }

@@ -5,8 +5,8 @@
 #include <QtTest>
 #include <memory>
 
+#include "fake_prompter.h"
 #include "folder/new_folder.h"
-#include "recording_prompter.h"
 
 namespace pelmoa {
 namespace {
@@ -50,20 +50,19 @@ class NewFolderTest : public QObject {
   void ExpectFailure(const QString& folder_text);
 
   std::unique_ptr<QTemporaryDir> dir_;
-  std::unique_ptr<testing::RecordingPrompter> prompter_;
+  testing::FakePrompter prompter_;
 };
 
 void NewFolderTest::init() {
   dir_ = std::make_unique<QTemporaryDir>();
   QVERIFY(dir_->isValid());
-  prompter_ = std::make_unique<testing::RecordingPrompter>();
+  prompter_ = testing::FakePrompter();
   MakeTree();
 }
 
 void NewFolderTest::cleanup() {
   QFile::setPermissions(At(QStringLiteral("locked")),
                         QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  prompter_.reset();
   dir_.reset();
 }
 
@@ -131,10 +130,10 @@ void NewFolderTest::clickOnce() {
   QFETCH(QString, around);
   const QString text = At(relative);
 
-  NewFolder(*prompter_).Create(nullptr, around + text + around);
+  NewFolder(prompter_).Create(nullptr, around + text + around);
 
-  QCOMPARE(prompter_->boxes.size(), 1);
-  const testing::RecordingPrompter::Box& box = prompter_->boxes[0];
+  QCOMPARE(prompter_.boxes.size(), 1);
+  const testing::Box& box = prompter_.boxes[0];
   QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
   switch (outcome) {
     case Outcome::kExists:
@@ -161,25 +160,25 @@ void NewFolderTest::clickOnce() {
 
 void NewFolderTest::secondClickSaysExists() {
   const QString text = At(QStringLiteral("a/b/c"));
-  NewFolder new_folder(*prompter_);
+  NewFolder new_folder(prompter_);
 
   new_folder.Create(nullptr, text);
   new_folder.Create(nullptr, text);
 
-  QCOMPARE(prompter_->boxes.size(), 2);
-  QCOMPARE(prompter_->boxes[0].title, kNewFolderTitle);
-  QCOMPARE(prompter_->boxes[1].title, kExistsTitle);
-  QCOMPARE(prompter_->boxes[1].text, kExistsText);
+  QCOMPARE(prompter_.boxes.size(), 2);
+  QCOMPARE(prompter_.boxes[0].title, kNewFolderTitle);
+  QCOMPARE(prompter_.boxes[1].title, kExistsTitle);
+  QCOMPARE(prompter_.boxes[1].text, kExistsText);
 }
 
 void NewFolderTest::emptyBoxNeverReportsSuccess() {
   const QStringList before = QDir(dir_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
-  NewFolder(*prompter_).Create(nullptr, QString());
+  NewFolder(prompter_).Create(nullptr, QString());
 
-  QCOMPARE(prompter_->boxes.size(), 1);
-  QCOMPARE(prompter_->boxes[0].title, kNewFolderTitle);
-  QCOMPARE(prompter_->boxes[0].text.split(u'\n'),
+  QCOMPARE(prompter_.boxes.size(), 1);
+  QCOMPARE(prompter_.boxes[0].title, kNewFolderTitle);
+  QCOMPARE(prompter_.boxes[0].text.split(u'\n'),
            (QStringList{kNotCreated, QString(), QStringLiteral("フォルダ名が入力されていません")}));
   QCOMPARE(QDir(dir_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
 }
@@ -188,11 +187,11 @@ void NewFolderTest::nulInTextCreatesNothing() {
   // A NUL would cut the name at "cut" if it reached the file system.
   const QString text = At(QStringLiteral("cut")) + QChar(u'\0') + QStringLiteral("rest");
 
-  NewFolder(*prompter_).Create(nullptr, text);
+  NewFolder(prompter_).Create(nullptr, text);
 
-  QCOMPARE(prompter_->boxes.size(), 1);
-  QCOMPARE(prompter_->boxes[0].icon, QMessageBox::Critical);
-  QVERIFY(prompter_->boxes[0].text.startsWith(kNotCreated + u'\n'));
+  QCOMPARE(prompter_.boxes.size(), 1);
+  QCOMPARE(prompter_.boxes[0].icon, QMessageBox::Critical);
+  QVERIFY(prompter_.boxes[0].text.startsWith(kNotCreated + u'\n'));
   QVERIFY(!QFileInfo::exists(At(QStringLiteral("cut"))));
 }
 
@@ -206,10 +205,10 @@ void NewFolderTest::readOnlyParentFails() {
   }
   const QString text = At(QStringLiteral("locked/new/deeper"));
 
-  NewFolder(*prompter_).Create(nullptr, text);
+  NewFolder(prompter_).Create(nullptr, text);
 
-  QCOMPARE(prompter_->boxes.size(), 1);
-  QCOMPARE(prompter_->boxes[0].text.split(u'\n'),
+  QCOMPARE(prompter_.boxes.size(), 1);
+  QCOMPARE(prompter_.boxes[0].text.split(u'\n'),
            (QStringList{kNotCreated, text, QStringLiteral("その場所に書き込む権限がありません")}));
   QVERIFY(!QFileInfo::exists(At(QStringLiteral("locked/new"))));
 }
@@ -231,16 +230,14 @@ void NewFolderTest::relativePathIsRefused() {
   QVERIFY(QDir::setCurrent(dir_->path()));
   const QStringList before = QDir(dir_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
-  NewFolder(*prompter_).Create(nullptr, box);
+  NewFolder(prompter_).Create(nullptr, box);
 
   const QStringList after = QDir(dir_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
   QVERIFY(QDir::setCurrent(working));
   QCOMPARE(after, before);
-  QCOMPARE(prompter_->boxes.size(), 1);
-  QCOMPARE(prompter_->boxes[0].title, kNewFolderTitle);
-  QCOMPARE(prompter_->boxes[0].icon, QMessageBox::Critical);
-  QCOMPARE(prompter_->boxes[0].text.split(u'\n'),
-           (QStringList{kNotCreated, shown, QStringLiteral("フォルダはフルパスで指定してください")}));
+  const QString reason = QStringLiteral("フォルダはフルパスで指定してください");
+  const QString text = kNotCreated + u'\n' + shown + u'\n' + reason;
+  QCOMPARE(prompter_.boxes, (testing::Boxes{{kNewFolderTitle, text, QMessageBox::Critical}}));
 }
 
 }  // namespace pelmoa

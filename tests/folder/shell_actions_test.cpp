@@ -4,9 +4,9 @@
 #include <QtTest>
 #include <memory>
 
+#include "fake_prompter.h"
 #include "folder/folder_actions.h"
 #include "folder/shell_actions.h"
-#include "recording_prompter.h"
 #include "recording_shell_open.h"
 #include "scripted_folder_browser.h"
 #include "test_settings.h"
@@ -61,7 +61,7 @@ void ShellActionsTest::browserAddress() {
   QFETCH(QString, box);
   QFETCH(QStringList, opened);
   testing::RecordingShellOpen shell;
-  testing::RecordingPrompter prompter;
+  testing::FakePrompter prompter;
 
   ShellActions(shell, prompter, kProgramFolder).OpenPage(nullptr, box);
 
@@ -87,7 +87,7 @@ void ShellActionsTest::nothingStartedIsTold() {
   QFETCH(QStringList, text);
   testing::RecordingShellOpen shell;
   shell.starts = false;
-  testing::RecordingPrompter prompter;
+  testing::FakePrompter prompter;
   ShellActions actions(shell, prompter, kProgramFolder);
 
   if (help) {
@@ -96,15 +96,13 @@ void ShellActionsTest::nothingStartedIsTold() {
     actions.OpenPage(nullptr, QStringLiteral("host/"));
   }
 
-  QCOMPARE(prompter.boxes.size(), 1);
-  QCOMPARE(prompter.boxes[0].title, QStringLiteral("ぺるもあ"));
-  QCOMPARE(prompter.boxes[0].text.split(u'\n'), text);
-  QCOMPARE(prompter.boxes[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+  QCOMPARE(prompter.boxes,
+           (testing::Boxes{{QStringLiteral("ぺるもあ"), text.join(u'\n'), QMessageBox::Warning}}));
 }
 
 void ShellActionsTest::helpOpensFileBesideProgram() {
   testing::RecordingShellOpen shell;
-  testing::RecordingPrompter prompter;
+  testing::FakePrompter prompter;
 
   ShellActions(shell, prompter, kProgramFolder).OpenHelp(nullptr);
 
@@ -121,7 +119,7 @@ void ShellActionsTest::installedHelpOpensFromSharedFolder() {
   const QString installed = prefix.filePath(QStringLiteral("share/pelmoa/Pelmoa.html"));
   QVERIFY(QFile(installed).open(QIODevice::WriteOnly));
   testing::RecordingShellOpen shell;
-  testing::RecordingPrompter prompter;
+  testing::FakePrompter prompter;
 
   ShellActions(shell, prompter, prefix.filePath(QStringLiteral("bin"))).OpenHelp(nullptr);
 
@@ -133,7 +131,7 @@ void ShellActionsTest::eachButtonReachesItsAction() {
   QTemporaryDir dir;
   QVERIFY(dir.isValid());
   testing::TestSettings settings;
-  testing::RecordingPrompter prompter;
+  testing::FakePrompter prompter;
   testing::ScriptedFolderBrowser browser;
   testing::RecordingShellOpen shell;
   browser.answer = dir.path();

@@ -14,8 +14,8 @@
 #include <cstdio>
 #include <fstream>
 
-#include "desktop/prompter.h"
 #include "desktop/settings_store.h"
+#include "fake_prompter.h"
 #include "mainwindow/address_completion.h"
 #include "mainwindow/frm_main.h"
 #include "sources/registered_url_store.h"
@@ -25,16 +25,6 @@ namespace pelmoa::testing {
 namespace {
 
 using namespace std::string_literals;
-
-class OkPrompter : public Prompter {
- public:
-  QMessageBox::StandardButton Show(QWidget*, const QString&, const QString&, QMessageBox::Icon,
-                                   QMessageBox::StandardButtons) override {
-    ++shown;
-    return QMessageBox::Ok;
-  }
-  int shown = 0;
-};
 
 struct DamagedFile {
   std::string name;
@@ -55,12 +45,12 @@ class DamagedSettingsTest : public ::testing::TestWithParam<DamagedFile> {
 
 TEST_P(DamagedSettingsTest, WindowOpensOnTheScreenAndTheListLoads) {
   QSettingsStore store(QString::fromStdString(ini_));
-  OkPrompter prompter;
+  FakePrompter prompter;
   frmMain window(store, prompter);
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   EXPECT_TRUE(QGuiApplication::primaryScreen()->geometry().intersects(window.frameGeometry()));
-  EXPECT_EQ(prompter.shown, 0);
+  EXPECT_TRUE(prompter.boxes.empty());
   // Whatever the file held, the registered list reads as a list.
   const QList<RegisteredUrl> list = LoadRegisteredUrls(store);
   EXPECT_LE(list.size(), 3);
@@ -115,7 +105,7 @@ TEST(RegisteredListTest, TenThousandEntriesLoadAndTheWindowStarts) {
   EXPECT_EQ(list[999].url, "http://host/1000/");
   EXPECT_EQ(list.back().title, "title 10000");
 
-  OkPrompter prompter;
+  FakePrompter prompter;
   frmMain window(store, prompter);
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));

@@ -13,13 +13,11 @@
 #include <QTest>
 #include <memory>
 
-#include "desktop/fonts.h"
 #include "desktop/qt_japanese.h"
+#include "main_window_test.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/progress_bar.h"
 #include "mainwindow/status_bar.h"
-#include "test_doubles.h"
-#include "test_settings.h"
 
 using pelmoa::frmMain;
 
@@ -34,24 +32,10 @@ QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 }  // namespace
 
-class FrmMainLayoutTest : public QObject {
+class FrmMainLayoutTest : public pelmoa::testing::MainWindowTest {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { pelmoa::InstallFontSubstitutions(); }
-
-  void init() {
-    settings_ = std::make_unique<pelmoa::testing::TestSettings>();
-    window_ = std::make_unique<frmMain>(settings_->store(), prompter_);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-  }
-
-  void cleanup() {
-    window_.reset();
-    settings_.reset();
-  }
-
   void windowItself() {
     QCOMPARE(window_->objectName(), QStringLiteral("frmMain"));
     QCOMPARE(QString(window_->metaObject()->className()), QStringLiteral("pelmoa::frmMain"));
@@ -282,11 +266,6 @@ class FrmMainLayoutTest : public QObject {
     QCOMPARE(bar->text(), QStringLiteral("3/3"));
     QCOMPARE(ops.first(4), QStringList({"max:12", "value:0", "visible:1", "step"}));
   }
-
- private:
-  std::unique_ptr<pelmoa::testing::TestSettings> settings_;
-  pelmoa::testing::FakePrompter prompter_;
-  std::unique_ptr<frmMain> window_;
 };
 
 QTEST_MAIN(FrmMainLayoutTest)

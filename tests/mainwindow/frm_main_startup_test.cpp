@@ -15,13 +15,11 @@
 #include <memory>
 
 #include "desktop/default_folder.h"
-#include "desktop/fonts.h"
+#include "main_window_test.h"
 #include "mainwindow/address_completion.h"
 #include "mainwindow/frm_main.h"
 #include "sources/registered_url_store.h"
 #include "temp_dir.h"
-#include "test_doubles.h"
-#include "test_settings.h"
 
 using pelmoa::frmMain;
 
@@ -36,21 +34,18 @@ QString Twips(int pixels) { return QString::number(pixels * TwipsPerPixel()); }
 
 }  // namespace
 
-class FrmMainStartupTest : public QObject {
+class FrmMainStartupTest : public pelmoa::testing::MainWindowTest {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { pelmoa::InstallFontSubstitutions(); }
-
+  // The window opens in each case, after the settings it starts from are written.
   void init() {
     dir_ = std::make_unique<pelmoa::testing::TempDir>();
-    settings_ = std::make_unique<pelmoa::testing::TestSettings>();
-    prompter_ = pelmoa::testing::FakePrompter();
+    NewCase();
   }
 
   void cleanup() {
-    window_.reset();
-    settings_.reset();
+    EndCase();
     dir_.reset();
   }
 
@@ -290,7 +285,7 @@ class FrmMainStartupTest : public QObject {
     window_->txtFolder->clear();  // so the press ends at message E and starts nothing
     QTest::keyClick(window_->findChild<QWidget*>(control), Qt::Key_Return);
     QCOMPARE(get.count(), 1);
-    QCOMPARE(prompter_.boxes.size(), std::size_t{1});
+    QCOMPARE(prompter_.boxes.size(), 1);
     QTest::keyClick(window_->findChild<QWidget*>(control), Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(get.count(), 2);
   }
@@ -326,12 +321,6 @@ class FrmMainStartupTest : public QObject {
   }
 
  private:
-  void Open() {
-    window_ = std::make_unique<frmMain>(settings_->store(), prompter_);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-  }
-
   void Store(const char* key, const QString& value) {
     settings_->store().WriteSetting("Pelmoa", "Setting", key, value);
   }
@@ -339,9 +328,6 @@ class FrmMainStartupTest : public QObject {
   QString Stored(const char* key) { return settings_->Stored("Setting", key); }
 
   std::unique_ptr<pelmoa::testing::TempDir> dir_;
-  std::unique_ptr<pelmoa::testing::TestSettings> settings_;
-  pelmoa::testing::FakePrompter prompter_;
-  std::unique_ptr<frmMain> window_;
 };
 
 QTEST_MAIN(FrmMainStartupTest)

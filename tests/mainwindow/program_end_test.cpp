@@ -11,24 +11,22 @@
 #include <future>
 #include <memory>
 
-#include "desktop/fonts.h"
+#include "main_window_test.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/status_bar.h"
 #include "temp_dir.h"
-#include "test_doubles.h"
 #include "test_server.h"
-#include "test_settings.h"
 
 using pelmoa::frmMain;
 
-class ProgramEndTest : public QObject {
+class ProgramEndTest : public pelmoa::testing::MainWindowTest {
   Q_OBJECT
 
  private slots:
+  void init() { NewCase(); }  // the window opens with the test's own stall timeout
+
   void closingDuringARunEndsTheProgramAfterTheRun() {
     pelmoa::testing::TempDir dir;
-    pelmoa::testing::TestSettings settings;
-    pelmoa::testing::FakePrompter prompter;
     pelmoa::testing::TestServer server;
     // The page never comes unless the run is aborted: only cancelling can end the run.
     auto release = std::make_shared<std::promise<void>>();
@@ -41,25 +39,23 @@ class ProgramEndTest : public QObject {
     QApplication::setQuitOnLastWindowClosed(true);
     pelmoa::TransferOptions options;
     options.stall_timeout = std::chrono::seconds(30);
-    frmMain window(settings.store(), prompter, options);
-    window.txtURL->setText(QString::fromStdString(server.Url("/slow.html")));
-    window.txtFolder->setText(QString::fromStdString(dir.str()));
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    Open(options);
+    window_->txtURL->setText(QString::fromStdString(server.Url("/slow.html")));
+    window_->txtFolder->setText(QString::fromStdString(dir.str()));
 
     bool run_finished = false;
     bool finished_before_loop_ended = false;
-    connect(&window, &frmMain::RunFinished, this, [&] { run_finished = true; });
+    connect(window_.get(), &frmMain::RunFinished, this, [&] { run_finished = true; });
     connect(qApp, &QCoreApplication::aboutToQuit, this,
             [&] { finished_before_loop_ended = run_finished; });
 
-    window.cmdGet->click();
-    QVERIFY(window.RunInProgress());
+    window_->cmdGet->click();
+    QVERIFY(window_->RunInProgress());
     // Close once the run is waiting for the page; a safety net ends a loop that hangs.
     QTimer poll;
     connect(&poll, &QTimer::timeout, this, [&] {
-      if (window.stbStat->PanelText().isEmpty() || !window.isVisible()) return;
-      window.close();
+      if (window_->stbStat->PanelText().isEmpty() || !window_->isVisible()) return;
+      window_->close();
     });
     poll.start(20);
     bool hung = false;
@@ -72,8 +68,8 @@ class ProgramEndTest : public QObject {
     QVERIFY(!hung);
     QVERIFY(run_finished);
     QVERIFY(finished_before_loop_ended);
-    QVERIFY(!window.RunInProgress());
-    QVERIFY(prompter.boxes.empty());
+    QVERIFY(!window_->RunInProgress());
+    QVERIFY(prompter_.boxes.empty());
     release->set_value();
   }
 };

@@ -12,25 +12,22 @@
 #include <future>
 #include <memory>
 
-#include "desktop/fonts.h"
+#include "main_window_test.h"
 #include "mainwindow/address_completion.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/progress_bar.h"
 #include "mainwindow/status_bar.h"
 #include "temp_dir.h"
-#include "test_doubles.h"
 #include "test_server.h"
-#include "test_settings.h"
 
 using pelmoa::frmMain;
+using pelmoa::testing::Boxes;
 namespace fs = std::filesystem;
 
 namespace {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-constexpr int kRunTimeoutMs = 20000;
 
 // Holds a server answer until the test opens it.
 class Gate {
@@ -50,32 +47,25 @@ class Gate {
 
 }  // namespace
 
-class RunRequestTest : public QObject {
+class RunRequestTest : public pelmoa::testing::MainWindowTest {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { pelmoa::InstallFontSubstitutions(); }
-
   void init() {
     dir_ = std::make_unique<pelmoa::testing::TempDir>();
-    settings_ = std::make_unique<pelmoa::testing::TestSettings>();
-    prompter_ = pelmoa::testing::FakePrompter();
+    NewCase();
     server_ = std::make_unique<pelmoa::testing::TestServer>();
     pelmoa::TransferOptions options;
     options.stall_timeout = std::chrono::seconds(10);
-    window_ = std::make_unique<frmMain>(settings_->store(), prompter_, options);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    Open(options);
     folder_ = dir_->path() / "images";
     fs::create_directory(folder_);
     window_->txtFolder->setText(Q(folder_.string()));
   }
 
   void cleanup() {
-    if (window_) QTRY_VERIFY_WITH_TIMEOUT(!window_->RunInProgress(), kRunTimeoutMs);
-    window_.reset();
+    EndCase();
     server_.reset();
-    settings_.reset();
     dir_.reset();
   }
 
@@ -97,13 +87,9 @@ class RunRequestTest : public QObject {
     QSignalSpy finished(window_.get(), &frmMain::RunFinished);
     window_->cmdGet->click();
 
-    QCOMPARE(prompter_.boxes.size(), std::size_t{1});
-    const auto& box = prompter_.boxes[0];
-    QCOMPARE(box.title, U("指定エラー"));
-    QCOMPARE(box.text, U("URLと保存先フォルダを指定してください"));
-    QCOMPARE(box.icon, QMessageBox::Critical);
-    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(box.parent, window_.get());
+    QCOMPARE(prompter_.boxes, (Boxes{{U("指定エラー"), U("URLと保存先フォルダを指定してください"),
+                                     QMessageBox::Critical, QMessageBox::Ok}}));
+    QCOMPARE(prompter_.boxes[0].parent, window_.get());
     QVERIFY(!window_->RunInProgress());
     for (QWidget* w : window_->LockedControls()) QVERIFY(w->isEnabled());
     QVERIFY(server_->Requests().empty());
@@ -117,13 +103,10 @@ class RunRequestTest : public QObject {
     prompter_.answers = {QMessageBox::No};
     window_->cmdGet->click();
 
-    QCOMPARE(prompter_.boxes.size(), std::size_t{1});
-    const auto& box = prompter_.boxes[0];
-    QCOMPARE(box.title, U("指定エラー"));
-    QCOMPARE(box.text, U("指定された保存先フォルダは存在しません。\n新規にフォルダを作成しますか？"));
-    QCOMPARE(box.icon, QMessageBox::Question);
-    QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
-    QCOMPARE(box.parent, window_.get());
+    const QString text = U("指定された保存先フォルダは存在しません。\n新規にフォルダを作成しますか？");
+    QCOMPARE(prompter_.boxes, (Boxes{{U("指定エラー"), text, QMessageBox::Question,
+                                     QMessageBox::Yes | QMessageBox::No}}));
+    QCOMPARE(prompter_.boxes[0].parent, window_.get());
     QVERIFY(!fs::exists(dir_->path() / "a"));
     QVERIFY(!window_->RunInProgress());
     for (QWidget* w : window_->LockedControls()) QVERIFY(w->isEnabled());
@@ -140,7 +123,7 @@ class RunRequestTest : public QObject {
     window_->cmdGet->click();
     QVERIFY(fs::is_directory(missing));
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
-    QCOMPARE(prompter_.boxes.size(), std::size_t{1});
+    QCOMPARE(prompter_.boxes.size(), 1);
     QVERIFY(fs::exists(missing / "a1.png"));
     QVERIFY(fs::exists(missing / "a2.png"));
   }
@@ -151,9 +134,7 @@ class RunRequestTest : public QObject {
     window_->txtURL->setText(Q(server_->Url("/page.html")));
     window_->txtFolder->setText(QStringLiteral(" ") + Q(missing.string()) + QStringLiteral("/ "));
     prompter_.answers = {QMessageBox::Yes};
-    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
-    window_->cmdGet->click();
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+    QVERIFY(RunAndWait());
     QVERIFY(fs::exists(missing / "a1.png"));
   }
 
@@ -161,9 +142,7 @@ class RunRequestTest : public QObject {
     Serve(1);
     window_->txtURL->setText(Q(server_->Url("/page.html")));
     window_->txtFolder->setText(QStringLiteral(" ") + Q(folder_.string()) + QStringLiteral(" "));
-    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
-    window_->cmdGet->click();
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+    QVERIFY(RunAndWait());
     QVERIFY(prompter_.boxes.empty());
     QVERIFY(fs::exists(folder_ / "a1.png"));
   }
@@ -181,9 +160,7 @@ class RunRequestTest : public QObject {
     Serve(1);
     window_->txtURL->setText(Q(server_->Url("/page.html")));
     window_->txtFolder->setText(Q((dir_->path()).string()) + u'/' + name);
-    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
-    window_->cmdGet->click();
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+    QVERIFY(RunAndWait());
     QVERIFY(prompter_.boxes.empty());
   }
 
@@ -238,9 +215,7 @@ class RunRequestTest : public QObject {
     connect(window_->kpbDL, &pelmoa::ProgressBar::Operated, this,
             [&](const QString& op) { events.push_back(op + QStringLiteral(" ") + window_->kpbDL->text()); });
     window_->txtURL->setText(Q(server_->Url("/page.html")));
-    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
-    window_->cmdGet->click();
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+    QVERIFY(RunAndWait());
 
     const std::vector<QString> expected = {
         U("status:HTMLファイルの取得中"),
@@ -267,13 +242,9 @@ class RunRequestTest : public QObject {
     window_->txtURL->setText(Q(server_->Url("/empty.html")));
     bool locked_while_asked = false;
     prompter_.on_show = [&] { locked_while_asked = !window_->cmdGet->isEnabled(); };
-    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
-    window_->cmdGet->click();
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
-    QCOMPARE(prompter_.boxes.size(), std::size_t{1});
-    QCOMPARE(prompter_.boxes[0].title, U("指定エラー"));
-    QCOMPARE(prompter_.boxes[0].text, U("指定のURLには画像が存在しません"));
-    QCOMPARE(prompter_.boxes[0].icon, QMessageBox::Critical);
+    QVERIFY(RunAndWait());
+    QCOMPARE(prompter_.boxes, (Boxes{{U("指定エラー"), U("指定のURLには画像が存在しません"),
+                                     QMessageBox::Critical, QMessageBox::Ok}}));
     QCOMPARE(prompter_.boxes[0].parent, window_.get());
     // Asked in the middle of the run, which waited for the answer.
     QVERIFY(locked_while_asked);
@@ -287,9 +258,7 @@ class RunRequestTest : public QObject {
     window_->SetImageViewer(&viewer);
     window_->chkView->setChecked(true);
     window_->txtURL->setText(Q(server_->Url("/page.html")));
-    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
-    window_->cmdGet->click();
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+    QVERIFY(RunAndWait());
     const std::string f = folder_.string();
     const std::vector<std::string> expected = {"png+", "frame", "image:" + f + "|a1.png|1",
                                                "image:" + f + "|a2.png|2", "png-"};
@@ -300,11 +269,8 @@ class RunRequestTest : public QObject {
   void secondRunReusesTheWindow() {
     Serve(2);
     window_->txtURL->setText(Q(server_->Url("/page.html")));
-    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
-    window_->cmdGet->click();
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
-    window_->cmdGet->click();
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, kRunTimeoutMs);
+    QVERIFY(RunAndWait());
+    QVERIFY(RunAndWait());
     QCOMPARE(server_->RequestCount("/page.html"), 2);
     QVERIFY(prompter_.boxes.empty());
   }
@@ -336,7 +302,7 @@ class RunRequestTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
     prompter_.on_show = nullptr;
 
-    QCOMPARE(prompter_.boxes.size(), std::size_t(images == 0 ? 1 : 0));
+    QCOMPARE(prompter_.boxes.size(), images == 0 ? 1 : 0);
     QVERIFY2(!focus_under_box.startsWith(QLatin1String("chk")), qPrintable(focus_under_box));
     QCOMPARE(QApplication::focusWidget(), start);
     QTest::keyClick(window_.get(), Qt::Key_S, Qt::AltModifier);
@@ -351,9 +317,7 @@ class RunRequestTest : public QObject {
     Serve(1);
     const QString address = Q(server_->Url("/page.html"));
     window_->txtURL->setText(QStringLiteral("  ") + address);
-    QSignalSpy finished(window_.get(), &frmMain::RunFinished);
-    window_->cmdGet->click();
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
+    QVERIFY(RunAndWait());
     QTRY_VERIFY(window_->address_completion()->HistoryLoaded());
     QVERIFY(window_->address_completion()->Addresses().contains(address));
   }
@@ -415,10 +379,7 @@ class RunRequestTest : public QObject {
   }
 
   std::unique_ptr<pelmoa::testing::TempDir> dir_;
-  std::unique_ptr<pelmoa::testing::TestSettings> settings_;
-  pelmoa::testing::FakePrompter prompter_;
   std::unique_ptr<pelmoa::testing::TestServer> server_;
-  std::unique_ptr<frmMain> window_;
   fs::path folder_;
 };
 

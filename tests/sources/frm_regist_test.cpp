@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "desktop/fonts.h"
-#include "recording_prompter.h"
+#include "fake_prompter.h"
 #include "sources/registered_url_store.h"
 #include "test_settings.h"
 
@@ -69,7 +69,7 @@ class FrmRegistTest : public QObject {
   bool SelectionButtons(bool enabled);
 
   std::unique_ptr<testing::TestSettings> store_;
-  testing::RecordingPrompter prompter_;
+  testing::FakePrompter prompter_;
   std::unique_ptr<QWidget> owner_;
   QLineEdit* main_url_ = nullptr;
   frmRegist* window_ = nullptr;
@@ -85,7 +85,7 @@ const QString kNoneTitleText =
 
 void FrmRegistTest::init() {
   store_ = std::make_unique<testing::TestSettings>();
-  prompter_.shown.clear();
+  prompter_ = testing::FakePrompter();
   owner_ = std::make_unique<QWidget>();
   owner_->setGeometry(120, 90, 600, 480);
   main_url_ = new QLineEdit(owner_.get());
@@ -318,10 +318,7 @@ void FrmRegistTest::blankUrlRefused() {
   Title()->setText(QString());
   Url()->setText(url);
   Button(button.toLatin1().constData())->click();
-  QCOMPARE(prompter_.shown.size(), 1);
-  QCOMPARE(prompter_.shown[0].title, kErrorTitle);
-  QCOMPARE(prompter_.shown[0].text, kNoUrlText);
-  QCOMPARE(prompter_.shown[0].icon, QMessageBox::Critical);
+  QCOMPARE(prompter_.boxes, (testing::Boxes{{kErrorTitle, kNoUrlText, QMessageBox::Critical}}));
   QCOMPARE(ListRows(), kThree);
   QCOMPARE(Title()->text(), QString());  // not yet turned into "Untitled"
   QCOMPARE(Url()->text(), url);
@@ -351,13 +348,11 @@ void FrmRegistTest::titleNoneRefused() {
   Url()->setText(QStringLiteral("http://none.example/"));
   Button(button.toLatin1().constData())->click();
   if (refused) {
-    QCOMPARE(prompter_.shown.size(), 1);
-    QCOMPARE(prompter_.shown[0].title, kErrorTitle);
-    QCOMPARE(prompter_.shown[0].text, kNoneTitleText);
-    QCOMPARE(prompter_.shown[0].icon, QMessageBox::Critical);
+    QCOMPARE(prompter_.boxes,
+             (testing::Boxes{{kErrorTitle, kNoneTitleText, QMessageBox::Critical}}));
     QCOMPARE(ListRows(), kThree);
   } else {
-    QVERIFY(prompter_.shown.isEmpty());
+    QVERIFY(prompter_.boxes.isEmpty());
     const RegisteredUrl entry{title, QStringLiteral("http://none.example/")};
     QVERIFY(ListRows().contains(entry));
     // Saved and loaded again, the title is an ordinary one.
@@ -393,7 +388,7 @@ void FrmRegistTest::addAppendsAsTyped() {
   Title()->setText(title);
   Url()->setText(url);
   Button("cmdAdd")->click();
-  QVERIFY(prompter_.shown.isEmpty());
+  QVERIFY(prompter_.boxes.isEmpty());
   QCOMPARE(ListRows(), (kThree + Rows{RegisteredUrl{stored_title, url}}));
   QCOMPARE(Title()->text(), stored_title);
   QCOMPARE(Url()->text(), url);
@@ -469,7 +464,7 @@ void FrmRegistTest::saveKeepsChangesAndTheWindowOpen() {
   Button("cmdDel")->click();
   Button("cmdSave")->click();
   QVERIFY(window_->isVisible());
-  QVERIFY(prompter_.shown.isEmpty());
+  QVERIFY(prompter_.boxes.isEmpty());
   QCOMPARE(ListRows(), (Rows{kThree[0], kThree[2]}));
   QVERIFY(SelectionButtons(false));
   Button("cmdCancel")->click();

@@ -11,7 +11,7 @@
 #include <QTreeView>
 
 #include "desktop/qt_japanese.h"
-#include "recording_prompter.h"
+#include "fake_prompter.h"
 #include "session_file.h"
 #include "sources/browser_page.h"
 #include "sources/favorites_folder.h"
@@ -147,16 +147,15 @@ void SourceButtonsTest::shortcutImport() {
   QLineEdit txt_url(&owner);
   txt_url.setText(kBefore);
   ScriptedChooser chooser(path);
-  testing::RecordingPrompter prompter;
+  testing::FakePrompter prompter;
   QCOMPARE(int(TakeShortcutUrl(&owner, &txt_url, chooser, prompter)), result);
   QCOMPARE(chooser.asked, 1);
   QCOMPARE(txt_url.text(), box);
   if (message.isEmpty()) {
-    QVERIFY(prompter.shown.isEmpty());
+    QVERIFY(prompter.boxes.isEmpty());
   } else {
-    QCOMPARE(prompter.shown.size(), 1);
-    QCOMPARE(prompter.shown[0].title, QStringLiteral("指定エラー"));
-    QCOMPARE(prompter.shown[0].text, message);
+    QCOMPARE(prompter.boxes,
+             (testing::Boxes{{QStringLiteral("指定エラー"), message, QMessageBox::Critical}}));
   }
 }
 

@@ -10,34 +10,18 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
-#include "desktop/prompter.h"
-#include "mainwindow/frm_main.h"
+#include "main_window_test.h"
 #include "test_server.h"
-#include "test_settings.h"
 #include "viewer/viewer_for_main_window.h"
 
 using pelmoa::frmChild;
 using pelmoa::frmMain;
 
 namespace {
-
-constexpr int kRunTimeoutMs = 20000;
-
-// Answers every box with its first button; a run that stores images asks nothing.
-class AnsweringPrompter : public pelmoa::Prompter {
- public:
-  QMessageBox::StandardButton Show(QWidget*, const QString& title, const QString&,
-                                   QMessageBox::Icon, QMessageBox::StandardButtons) override {
-    titles.append(title);
-    return QMessageBox::Ok;
-  }
-  QStringList titles;
-};
 
 std::string Jpeg(int width, int height) {
   QImage image(width, height, QImage::Format_RGB32);
@@ -51,7 +35,7 @@ std::string Jpeg(int width, int height) {
 
 }  // namespace
 
-class MainWindowRunTest : public QObject {
+class MainWindowRunTest : public pelmoa::testing::MainWindowTest {
   Q_OBJECT
 
  private slots:
@@ -62,10 +46,7 @@ class MainWindowRunTest : public QObject {
 
  private:
   std::unique_ptr<QTemporaryDir> dir_;
-  std::unique_ptr<pelmoa::testing::TestSettings> settings_;
-  AnsweringPrompter prompter_;
   std::unique_ptr<pelmoa::testing::TestServer> server_;
-  std::unique_ptr<frmMain> window_;
   std::unique_ptr<pelmoa::ViewerForMainWindow> viewer_;
 };
 
@@ -73,8 +54,7 @@ void MainWindowRunTest::init() {
   dir_ = std::make_unique<QTemporaryDir>();
   QVERIFY(dir_->isValid());
   QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("images")));
-  settings_ = std::make_unique<pelmoa::testing::TestSettings>();
-  prompter_.titles.clear();
+  NewCase();
   server_ = std::make_unique<pelmoa::testing::TestServer>();
   // Entry 2 has no "." in its name and is passed over; entry 3 is missing on the server.
   server_->Serve("/page.html",
@@ -86,11 +66,10 @@ void MainWindowRunTest::init() {
   server_->Serve("/c.jpg", Jpeg(400, 300), "image/jpeg");
   server_->Serve("/missing.jpg", "not here", "text/plain", 404);
 
-  window_ = std::make_unique<frmMain>(settings_->store(), prompter_);
+  Open();
   viewer_ = std::make_unique<pelmoa::ViewerForMainWindow>(
       [window = window_.get()] { return window->chkHalf->isChecked(); });
   window_->SetImageViewer(viewer_.get());
-  window_->show();
   window_->txtURL->setText(QString::fromStdString(server_->Url("/page.html")));
   window_->txtFolder->setText(dir_->filePath("images"));
 }
@@ -99,9 +78,8 @@ void MainWindowRunTest::cleanup() {
   if (window_) QTRY_VERIFY_WITH_TIMEOUT(!window_->RunInProgress(), kRunTimeoutMs);
   window_->SetImageViewer(nullptr);
   viewer_.reset();
-  window_.reset();
+  EndCase();
   server_.reset();
-  settings_.reset();
   dir_.reset();
 }
 
@@ -117,10 +95,8 @@ void MainWindowRunTest::OneChildPerStoredImage() {
   QFETCH(QSize, jpeg_client);
   window_->chkView->setChecked(true);
   window_->chkHalf->setChecked(half);
-  QSignalSpy finished(window_.get(), &frmMain::RunFinished);
-  window_->cmdGet->click();
-  QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kRunTimeoutMs);
-  QVERIFY(prompter_.titles.isEmpty());
+  QVERIFY(RunAndWait());
+  QVERIFY(prompter_.boxes.isEmpty());
 
   pelmoa::frmDisp* frame = viewer_->viewer().frame();
   QVERIFY(frame);
@@ -137,8 +113,7 @@ void MainWindowRunTest::OneChildPerStoredImage() {
   QVERIFY(!children[5]->Picture1()->pixmap().isNull() || !children[5]->Image1()->pixmap().isNull());
 
   // A second run adds its children to the open frame.
-  window_->cmdGet->click();
-  QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, kRunTimeoutMs);
+  QVERIFY(RunAndWait());
   QCOMPARE(frame->mdi_area()->subWindowList().size(), 6);
 }
 
