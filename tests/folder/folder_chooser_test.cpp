@@ -7,6 +7,7 @@
 #include "folder/file_dialog_folder_browser.h"
 #include "folder/folder_chooser.h"
 #include "scripted_folder_browser.h"
+#include "test_class.h"
 #include "test_settings.h"
 
 namespace pelmoa {
@@ -186,5 +187,5 @@ void FolderChooserTest::dialogStartsAtNearestExistingFolder() {
 
 }  // namespace pelmoa
 
-QTEST_MAIN(pelmoa::FolderChooserTest)
+PELMOA_TEST_CLASS(pelmoa::FolderChooserTest);
 #include "folder_chooser_test.moc"

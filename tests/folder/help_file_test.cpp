@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include "test_class.h"
+
 namespace pelmoa {
 
 // The help document as the build leaves it beside the program.
@@ -100,5 +102,5 @@ void HelpFileTest::describesEveryControlAndMessage() {
 
 }  // namespace pelmoa
 
-QTEST_MAIN(pelmoa::HelpFileTest)
+PELMOA_TEST_CLASS(pelmoa::HelpFileTest);
 #include "help_file_test.moc"

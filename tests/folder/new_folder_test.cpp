@@ -7,6 +7,7 @@
 
 #include "fake_prompter.h"
 #include "folder/new_folder.h"
+#include "test_class.h"
 
 namespace pelmoa {
 namespace {
@@ -242,5 +243,5 @@ void NewFolderTest::relativePathIsRefused() {
 
 }  // namespace pelmoa
 
-QTEST_MAIN(pelmoa::NewFolderTest)
+PELMOA_TEST_CLASS(pelmoa::NewFolderTest);
 #include "new_folder_test.moc"

@@ -9,6 +9,7 @@
 #include "folder/shell_actions.h"
 #include "recording_shell_open.h"
 #include "scripted_folder_browser.h"
+#include "test_class.h"
 #include "test_settings.h"
 
 namespace pelmoa {
@@ -154,5 +155,5 @@ void ShellActionsTest::eachButtonReachesItsAction() {
 
 }  // namespace pelmoa
 
-QTEST_MAIN(pelmoa::ShellActionsTest)
+PELMOA_TEST_CLASS(pelmoa::ShellActionsTest);
 #include "shell_actions_test.moc"

@@ -18,6 +18,7 @@
 #include "mainwindow/frm_main.h"
 #include "mainwindow/progress_bar.h"
 #include "mainwindow/status_bar.h"
+#include "test_class.h"
 
 using pelmoa::frmMain;
 
@@ -268,5 +269,5 @@ class FrmMainLayoutTest : public pelmoa::testing::MainWindowTest {
   }
 };
 
-QTEST_MAIN(FrmMainLayoutTest)
+PELMOA_TEST_CLASS(FrmMainLayoutTest);
 #include "frm_main_layout_test.moc"

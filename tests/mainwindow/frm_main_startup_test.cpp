@@ -20,6 +20,7 @@
 #include "mainwindow/frm_main.h"
 #include "sources/registered_url_store.h"
 #include "temp_dir.h"
+#include "test_class.h"
 
 using pelmoa::frmMain;
 
@@ -330,5 +331,5 @@ class FrmMainStartupTest : public pelmoa::testing::MainWindowTest {
   std::unique_ptr<pelmoa::testing::TempDir> dir_;
 };
 
-QTEST_MAIN(FrmMainStartupTest)
+PELMOA_TEST_CLASS(FrmMainStartupTest);
 #include "frm_main_startup_test.moc"

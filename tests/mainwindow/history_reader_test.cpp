@@ -18,6 +18,7 @@
 #include "mainwindow/address_completion.h"
 #include "mainwindow/history_reader.h"
 #include "temp_dir.h"
+#include "test_class.h"
 
 namespace fs = std::filesystem;
 
@@ -189,5 +190,5 @@ class HistoryReaderTest : public QObject {
   std::unique_ptr<pelmoa::testing::TempDir> home_;
 };
 
-QTEST_MAIN(HistoryReaderTest)
+PELMOA_TEST_CLASS(HistoryReaderTest);
 #include "history_reader_test.moc"

@@ -15,6 +15,7 @@
 #include "mainwindow/frm_main.h"
 #include "mainwindow/status_bar.h"
 #include "temp_dir.h"
+#include "test_class.h"
 #include "test_server.h"
 
 using pelmoa::frmMain;
@@ -74,5 +75,5 @@ class ProgramEndTest : public pelmoa::testing::MainWindowTest {
   }
 };
 
-QTEST_MAIN(ProgramEndTest)
+PELMOA_TEST_CLASS(ProgramEndTest);
 #include "program_end_test.moc"

@@ -18,6 +18,7 @@
 #include "mainwindow/progress_bar.h"
 #include "mainwindow/status_bar.h"
 #include "temp_dir.h"
+#include "test_class.h"
 #include "test_server.h"
 
 using pelmoa::frmMain;
@@ -383,5 +384,5 @@ class RunRequestTest : public pelmoa::testing::MainWindowTest {
   fs::path folder_;
 };
 
-QTEST_MAIN(RunRequestTest)
+PELMOA_TEST_CLASS(RunRequestTest);
 #include "run_request_test.moc"

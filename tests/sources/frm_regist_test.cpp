@@ -12,6 +12,7 @@
 #include "desktop/fonts.h"
 #include "fake_prompter.h"
 #include "sources/registered_url_store.h"
+#include "test_class.h"
 #include "test_settings.h"
 
 namespace pelmoa {
@@ -501,5 +502,5 @@ void FrmRegistTest::enterPressesOkOnlyWhileEnabled() {
 
 }  // namespace pelmoa
 
-QTEST_MAIN(pelmoa::FrmRegistTest)
+PELMOA_TEST_CLASS(pelmoa::FrmRegistTest);
 #include "frm_regist_test.moc"

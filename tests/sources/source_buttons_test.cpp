@@ -18,6 +18,7 @@
 #include "sources/file_chooser.h"
 #include "sources/firefox_open_browser_windows.h"
 #include "sources/shortcut_import.h"
+#include "test_class.h"
 
 namespace pelmoa {
 
@@ -198,5 +199,5 @@ void SourceButtonsTest::browserPage() {
 
 }  // namespace pelmoa
 
-QTEST_MAIN(pelmoa::SourceButtonsTest)
+PELMOA_TEST_CLASS(pelmoa::SourceButtonsTest);
 #include "source_buttons_test.moc"

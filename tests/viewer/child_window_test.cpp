@@ -11,6 +11,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "test_class.h"
 #include "test_images.h"
 #include "viewer/viewer.h"
 
@@ -378,5 +379,5 @@ void ChildWindowTest::LargePictureArrivesAfterTheCallReturns() {
   QTRY_VERIFY_WITH_TIMEOUT(!closed, 60000);
 }
 
-QTEST_MAIN(ChildWindowTest)
+PELMOA_TEST_CLASS(ChildWindowTest);
 #include "child_window_test.moc"

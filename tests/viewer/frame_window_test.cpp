@@ -11,6 +11,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "test_class.h"
 #include "test_images.h"
 #include "viewer/texts.h"
 #include "viewer/viewer.h"
@@ -314,5 +315,5 @@ void FrameWindowTest::ShowingPicturesLeavesTheFocusWhereTheUserTypes() {
   QCOMPARE(QApplication::focusWidget(), box);
 }
 
-QTEST_MAIN(FrameWindowTest)
+PELMOA_TEST_CLASS(FrameWindowTest);
 #include "frame_window_test.moc"

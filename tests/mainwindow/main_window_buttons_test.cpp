@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "main_window_test.h"
+#include "test_class.h"
 
 namespace pelmoa {
 
@@ -55,5 +56,5 @@ void MainWindowButtonsTest::newFolderButton() {
 
 }  // namespace pelmoa
 
-QTEST_MAIN(pelmoa::MainWindowButtonsTest)
+PELMOA_TEST_CLASS(pelmoa::MainWindowButtonsTest);
 #include "main_window_buttons_test.moc"

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "main_window_test.h"
+#include "test_class.h"
 #include "test_server.h"
 #include "viewer/viewer_for_main_window.h"
 
@@ -117,5 +118,5 @@ void MainWindowRunTest::OneChildPerStoredImage() {
   QCOMPARE(frame->mdi_area()->subWindowList().size(), 6);
 }
 
-QTEST_MAIN(MainWindowRunTest)
+PELMOA_TEST_CLASS(MainWindowRunTest);
 #include "main_window_run_test.moc"
