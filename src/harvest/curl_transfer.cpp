@@ -10,6 +10,7 @@
 
 #include "harvest/file_names.h"
 #include "harvest/image_types.h"
+#include "harvest/image_writer.h"
 #include "harvest/page_address.h"
 #include "harvest/page_decoding.h"
 #include "harvest/request_network.h"
@@ -41,8 +42,9 @@ struct Job {
   std::string body;
   std::int64_t max_body = 0;
   bool too_large = false;
-  // Image body goes straight to disk.
+  // Image body goes to disk: small ones at once, large ones through the writer's thread.
   TempImageFile file;
+  std::unique_ptr<ImageWriter::Stream> sink;
   bool write_failed = false;
   // Progress bookkeeping for the stall rule.
   std::int64_t bytes = 0;
@@ -50,6 +52,12 @@ struct Job {
   Clock::time_point checkpoint;
   bool stalled = false;
   char error[CURL_ERROR_SIZE] = {};
+
+  // Leaves no file, whatever of it is still queued.
+  void Discard() {
+    if (sink) sink->Forget();
+    file.Discard();
+  }
 };
 
 size_t WritePage(char* data, size_t size, size_t count, void* user) {
@@ -68,7 +76,7 @@ size_t WriteImage(char* data, size_t size, size_t count, void* user) {
   auto* job = static_cast<Job*>(user);
   const size_t n = size * count;
   job->bytes += static_cast<std::int64_t>(n);
-  if (!job->file.Write(data, n)) {
+  if (!job->sink->Write(data, n)) {
     job->write_failed = true;
     return 0;
   }
@@ -111,11 +119,15 @@ struct CurlTransfer::Impl {
   std::size_t next_to_start = 0;
   std::size_t next_to_finish = 0;
   std::list<std::unique_ptr<Job>> active;
+  // Received whole, their last blocks still on the way to disk.
+  std::list<std::unique_ptr<Job>> flushing;
   // Files for the images next in line (indices next_to_start, next_to_start + 1, ...),
   // made on a thread of their own: creating a file costs more than a request on some file
   // systems, and made beside the transfers it stays off the path from one response to the
   // next request.
   TempFileMaker maker;
+  // Wakes the loop when an image's last block is on disk, so FinishImage sees it at once.
+  ImageWriter writer{[this] { curl_multi_wakeup(multi); }};
 
   // Origins whose server answered over HTTP/2: their images are multiplexed, up to
   // options.http2_streams at a time, over one connection.
@@ -202,6 +214,7 @@ struct CurlTransfer::Impl {
   // Starts what the free slots allow, moves every transfer along without waiting, and takes
   // in the finished ones.
   void Pump() {
+    TakeFlushed();
     StartImages();
     int running = 0;
     curl_multi_perform(multi, &running);
@@ -218,6 +231,7 @@ struct CurlTransfer::Impl {
       active.erase(it);
       Complete(std::move(owned), code);
     }
+    TakeFlushed();
   }
 
   // Runs the multi handle until pred holds or the owner cancels.
@@ -267,7 +281,7 @@ struct CurlTransfer::Impl {
     if (job->stalled) {
       r = {ImageOutcome::kFetchFailed, "no progress within the time-out"};
     } else if (job->write_failed) {
-      r = {ImageOutcome::kFileFailed, job->file.write_error()};
+      r = {ImageOutcome::kFileFailed, job->sink->error()};
     } else if (code == CURLE_HTTP_RETURNED_ERROR) {
       r = {ImageOutcome::kFetchFailed, "HTTP status " + std::to_string(status)};
     } else if (code != CURLE_OK) {
@@ -276,12 +290,43 @@ struct CurlTransfer::Impl {
       r = {ImageOutcome::kStored, {}};
       if (requests[k].extension_from_type) r = TypedResult(job->easy);
     }
-    if (r.outcome != ImageOutcome::kStored) job->file.Discard();
     curl_easy_cleanup(job->easy);
     job->easy = nullptr;
     results[k] = r;
+    if (r.outcome == ImageOutcome::kStored) {
+      job->sink->Seal();
+      if (!job->sink->Flushed()) {
+        flushing.push_back(std::move(job));
+        return;
+      }
+    }
+    Finish(std::move(job));
+  }
+
+  // An image is finished when its last byte is on disk. A write that failed on the way counts
+  // as a file failure, and its file is gone before its slot takes the next image.
+  void Finish(std::unique_ptr<Job> job) {
+    const std::size_t k = job->index;
+    if (results[k].outcome == ImageOutcome::kStored) {
+      if (std::string err = job->sink->error(); !err.empty()) {
+        results[k] = {ImageOutcome::kFileFailed, err};
+      }
+    }
+    if (results[k].outcome != ImageOutcome::kStored) job->Discard();
     done[k] = true;
     finished[k] = std::move(job);
+  }
+
+  void TakeFlushed() {
+    for (auto it = flushing.begin(); it != flushing.end();) {
+      if ((*it)->sink->Flushed()) {
+        auto owned = std::move(*it);
+        it = flushing.erase(it);
+        Finish(std::move(owned));
+      } else {
+        ++it;
+      }
+    }
   }
 
   // A name without an image extension takes the one its answer's type names.
@@ -348,6 +393,7 @@ struct CurlTransfer::Impl {
       done[k] = true;
       return;
     }
+    job->sink = std::make_unique<ImageWriter::Stream>(writer, job->file);
     job->easy = NewEasy(requests[k].url, job.get());
     curl_easy_setopt(job->easy, CURLOPT_WRITEFUNCTION, WriteImage);
     curl_easy_setopt(job->easy, CURLOPT_WRITEDATA, job.get());
@@ -365,13 +411,18 @@ struct CurlTransfer::Impl {
     if (k >= requests.size() || k >= next_to_finish + Lookahead(k)) return false;
     const bool multiplexed = Multiplexed(k);
     std::size_t busy = 0;
-    for (const auto& job : active) {
-      if (job->is_page) continue;
-      if (multiplexed ? job->origin == origins[k]
-                      : multiplexed_origins.count(job->origin) == 0) {
-        ++busy;
+    auto count = [&](const std::list<std::unique_ptr<Job>>& jobs) {
+      for (const auto& job : jobs) {
+        if (job->is_page) continue;
+        if (multiplexed ? job->origin == origins[k]
+                        : multiplexed_origins.count(job->origin) == 0) {
+          ++busy;
+        }
       }
-    }
+    };
+    // An image holds its slot until it is on disk, as when the loop wrote it itself.
+    count(active);
+    count(flushing);
     return busy < Slots(k);
   }
 
@@ -385,11 +436,13 @@ struct CurlTransfer::Impl {
       curl_multi_remove_handle(multi, job->easy);
       curl_easy_cleanup(job->easy);
       job->easy = nullptr;
-      job->file.Discard();
+      job->Discard();
     }
     active.clear();
+    for (auto& job : flushing) job->Discard();
+    flushing.clear();
     for (auto& job : finished) {
-      if (job) job->file.Discard();
+      if (job) job->Discard();
     }
     finished.clear();
     if (page_job) {

@@ -338,18 +338,18 @@ TEST_F(HarvestRunTest, PipelinedAndSequentialRunsReportIdentically) {
   EXPECT_EQ(folder.Entries(), seq_entries);
 }
 
+// Images of several MiB, so that blocks wait for the writer's thread when the cancel comes.
 TEST_F(HarvestRunTest, CancelInTheMiddleLeavesNoTemporaryFile) {
   std::string page;
   for (int k = 0; k < 20; ++k) page += "<img src=\"c" + std::to_string(k) + ".jpg\">";
   server.Serve("/cancel.html", page);
   server.HandleRegex(R"(/c(\d+)\.jpg)", [](const auto&, httplib::Response& res) {
     res.set_chunked_content_provider("image/jpeg", [](size_t offset, httplib::DataSink& sink) {
-      if (offset > 200000) {
+      if (offset > (3 << 20)) {
         sink.done();
         return true;
       }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-      std::string chunk(4096, 'x');
+      std::string chunk(64 * 1024, 'x');
       sink.write(chunk.data(), chunk.size());
       return true;
     });

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
 #ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
@@ -6,6 +9,7 @@
 
 #include "harvest/file_names.h"
 #include "harvest/harvest.h"
+#include "harvest/image_writer.h"
 #include "recording_host.h"
 #include "temp_dir.h"
 #include "test_server.h"
@@ -66,8 +70,36 @@ TEST(ImageStore, FolderPathOf300Characters) {
   EXPECT_EQ(ReadFile(folder / "b.jpg"), "B");
 }
 
+// A large body goes through the writer's thread: every byte lands in order; a file dropped
+// while its blocks still wait for the writer (a cancel) leaves nothing, and the writer goes on.
+TEST(ImageWriter, QueuedBlocksLandInOrderOrNotAtAll) {
+  TempDir dir;
+  std::string body(9 << 20, '\0');
+  for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>((i * 2654435761u) >> 24);
+  ImageWriter writer([] {});
+  for (bool keep : {false, true}) {
+    TempImageFile file;
+    ASSERT_EQ(file.Create(dir.path() / "big.jpg"), "");
+    ImageWriter::Stream stream(writer, file);
+    for (std::size_t at = 0; at < body.size(); at += 100'003) {
+      ASSERT_TRUE(stream.Write(body.data() + at, std::min<std::size_t>(100'003, body.size() - at)));
+    }
+    if (!keep) {
+      stream.Forget();
+      file.Discard();
+      EXPECT_TRUE(dir.Entries().empty());
+      continue;
+    }
+    stream.Seal();
+    while (!stream.Flushed()) std::this_thread::yield();
+    EXPECT_EQ(file.Commit(), "");
+    EXPECT_TRUE(ReadFile(dir.path() / "big.jpg") == body);
+  }
+}
+
 // A write refused by the file layer (here: the process's file-size limit, as a full disk
-// would) counts as an error, leaves no partial file and keeps the earlier file of that name.
+// would) counts as an error, leaves no partial file and keeps the earlier file of that name;
+// here the refused write is a large image's last piece, written after its transfer has ended.
 // Windows has no such limit to set.
 #ifndef _WIN32
 TEST(ImageStore, WriteFailureIsCountedAndKeepsTheEarlierFile) {
@@ -75,14 +107,14 @@ TEST(ImageStore, WriteFailureIsCountedAndKeepsTheEarlierFile) {
   TempDir dir;
   WriteFile(dir.path() / "big.jpg", "EARLIER");
   server.Serve("/w.html", R"(<img src="big.jpg"><img src="small.jpg">)");
-  server.Serve("/big.jpg", std::string(64 * 1024, 'B'), "image/jpeg");
+  server.Serve("/big.jpg", std::string((2 << 20) + 100, 'B'), "image/jpeg");
   server.Serve("/small.jpg", "S", "image/jpeg");
 
   struct rlimit old_limit {};
   getrlimit(RLIMIT_FSIZE, &old_limit);
   auto old_handler = signal(SIGXFSZ, SIG_IGN);
   struct rlimit limit = old_limit;
-  limit.rlim_cur = 16 * 1024;
+  limit.rlim_cur = 2 << 20;
   setrlimit(RLIMIT_FSIZE, &limit);
   testing::RecordingHost host;
   HarvestPage(server.Url("/w.html"), dir.str(), host);

@@ -88,14 +88,15 @@ void LimitFolderSpace(CaseContext& ctx, std::size_t bytes) {
   });
 }
 
-// An image larger than the free space, after an earlier file of its name.
+// An image larger than the free space, after an earlier file of its name; the space runs out
+// where the writer's thread writes.
 std::string FullFolder(CaseContext& ctx) {
-  LimitFolderSpace(ctx, 256 * 1024);
+  LimitFolderSpace(ctx, 3 << 20);
   WriteFile(ctx.dest / "big.jpg", std::string(20'000, 'E'));
   ctx.server.Serve("/f/page.html",
                    "<img src=\"big.jpg\"><img src=\"small.jpg\"><img src=\"big2.jpg\">");
-  ctx.server.Serve("/f/big.jpg", std::string(1 << 20, 'B'), "image/jpeg");
-  ctx.server.Serve("/f/big2.jpg", std::string(1 << 20, 'B'), "image/jpeg");
+  ctx.server.Serve("/f/big.jpg", std::string(4 << 20, 'B'), "image/jpeg");
+  ctx.server.Serve("/f/big2.jpg", std::string(4 << 20, 'B'), "image/jpeg");
   ctx.server.Serve("/f/small.jpg", "S", "image/jpeg");
   return ctx.server.Url("/f/page.html");
 }

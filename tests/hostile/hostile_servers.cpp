@@ -153,6 +153,10 @@ std::vector<HostileCase> ServerCases() {
       // window, yet it brings less than a byte a second: still no useful progress.
       {"ImageDripsFasterThanTheTimeOut", ImageFrom(DripBody(2500)), image_failed, EarlierImageKept,
        3000ms},
+      // Slow but steady: a few bytes every 200 ms is progress, over more than one window.
+      {"ImageSlowButSteady", ImageFrom(SlowBody(40, 4, 200)), Loop(3, 0, 3, image_failed.files),
+       [](CaseContext& ctx) { EXPECT_EQ(ReadFile(ctx.dest / "r.jpg"), std::string(40, 'L')); },
+       1000ms},
       {"PageHeadDripsFasterThanTheTimeOut", PageFrom(DripHead(2500)), page_unreadable, {}, 3000ms},
       {"ImageHeadersWithoutEnd", ImageFrom(EndlessHead), image_failed, EarlierImageKept},
       {"PageHeadersWithoutEnd", PageFrom(EndlessHead), page_unreadable},

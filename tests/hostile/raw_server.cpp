@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 
@@ -134,6 +135,21 @@ RawServer::Behaviour DripBody(int interval_ms) {
     }
     while (SleepUnlessStopping(interval_ms, stopping)) {
       if (!SendAll(fd, "<")) return;
+    }
+  };
+}
+
+RawServer::Behaviour SlowBody(int size, int piece, int interval_ms) {
+  return [=](int fd, const std::string&, const std::atomic<bool>& stopping) {
+    if (!SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: " +
+                         std::to_string(size) + "\r\n\r\n")) {
+      return;
+    }
+    for (int sent = 0; sent < size; sent += piece) {
+      if (!SleepUnlessStopping(interval_ms, stopping) ||
+          !SendAll(fd, std::string(std::min(piece, size - sent), 'L'))) {
+        return;
+      }
     }
   };
 }

@@ -52,6 +52,8 @@ void ChunkedCutShort(int fd, const std::string& request, const std::atomic<bool>
 void Silent(int fd, const std::string& request, const std::atomic<bool>& stopping);
 // Complete headers of an endless body, then one body byte every interval.
 RawServer::Behaviour DripBody(int interval_ms);
+// Complete headers of a body of `size` bytes ('L'), then `piece` of them every interval.
+RawServer::Behaviour SlowBody(int size, int piece, int interval_ms);
 // A status line, then header lines without end, as fast as the client takes them.
 void EndlessHead(int fd, const std::string& request, const std::atomic<bool>& stopping);
 // The response itself, status line included, one byte every interval.
