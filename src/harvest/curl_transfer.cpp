@@ -6,15 +6,13 @@
 #include <functional>
 #include <list>
 #include <set>
-#include <string_view>
 
-#include "harvest/file_names.h"
-#include "harvest/image_types.h"
 #include "harvest/image_writer.h"
 #include "harvest/page_address.h"
 #include "harvest/page_decoding.h"
 #include "harvest/request_network.h"
 #include "harvest/temp_file_maker.h"
+#include "harvest/transfer_job.h"
 
 namespace pelmoa {
 
@@ -22,87 +20,10 @@ std::string UserAgent() { return std::string("Pelmoa/") + PELMOA_VERSION; }
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Clock = TransferJob::Clock;
 
 // Completed images waiting for their turn may hold at most this many temporary files per job.
 constexpr std::size_t kLookaheadPerJob = 8;
-constexpr long kReceiveBufferBytes = 128 * 1024;
-
-struct Job {
-  CURL* easy = nullptr;
-  bool is_page = false;
-  std::size_t index = 0;  // image position in the batch
-  std::string origin;     // scheme://host:port of the request
-  // Where the first status line reports HTTP/2 the origin goes, so its later images share
-  // the connection.
-  std::set<std::string>* multiplexed_origins = nullptr;
-  bool status_seen = false;
-  bool with_referer = true;
-  // Page body, capped.
-  std::string body;
-  std::int64_t max_body = 0;
-  bool too_large = false;
-  // Image body goes to disk: small ones at once, large ones through the writer's thread.
-  TempImageFile file;
-  std::unique_ptr<ImageWriter::Stream> sink;
-  bool write_failed = false;
-  // Progress bookkeeping for the stall rule.
-  std::int64_t bytes = 0;
-  std::int64_t checkpoint_bytes = 0;
-  Clock::time_point checkpoint;
-  bool stalled = false;
-  char error[CURL_ERROR_SIZE] = {};
-
-  // Leaves no file, whatever of it is still queued.
-  void Discard() {
-    if (sink) sink->Forget();
-    file.Discard();
-  }
-};
-
-size_t WritePage(char* data, size_t size, size_t count, void* user) {
-  auto* job = static_cast<Job*>(user);
-  const size_t n = size * count;
-  job->bytes += static_cast<std::int64_t>(n);
-  if (static_cast<std::int64_t>(job->body.size() + n) > job->max_body) {
-    job->too_large = true;
-    return 0;
-  }
-  job->body.append(data, n);
-  return n;
-}
-
-size_t WriteImage(char* data, size_t size, size_t count, void* user) {
-  auto* job = static_cast<Job*>(user);
-  const size_t n = size * count;
-  job->bytes += static_cast<std::int64_t>(n);
-  if (!job->sink->Write(data, n)) {
-    job->write_failed = true;
-    return 0;
-  }
-  return n;
-}
-
-size_t CountHeader(char* data, size_t size, size_t count, void* user) {
-  auto* job = static_cast<Job*>(user);
-  const size_t n = size * count;
-  job->bytes += static_cast<std::int64_t>(n);
-  // Only the first response comes from the origin asked; a redirect's target may differ.
-  if (!job->status_seen) {
-    job->status_seen = true;
-    if (std::string_view(data, n).starts_with("HTTP/2 ") && job->multiplexed_origins) {
-      job->multiplexed_origins->insert(job->origin);
-    }
-  }
-  return n;
-}
-
-// "https://host:port" of an address, up to its path, query or fragment.
-std::string OriginOf(const std::string& url) {
-  const std::size_t scheme = url.find("://");
-  const std::size_t from = scheme == std::string::npos ? 0 : scheme + 3;
-  return url.substr(0, url.find_first_of("/?#", from));
-}
 
 }  // namespace
 
@@ -113,14 +34,14 @@ struct CurlTransfer::Impl {
 
   // The current image batch.
   std::vector<ImageRequest> requests;
-  std::vector<std::unique_ptr<Job>> finished;  // by index; null until finished
+  std::vector<std::unique_ptr<TransferJob>> finished;  // by index; null until finished
   std::vector<ImageResult> results;
   std::vector<bool> done;
   std::size_t next_to_start = 0;
   std::size_t next_to_finish = 0;
-  std::list<std::unique_ptr<Job>> active;
+  std::list<std::unique_ptr<TransferJob>> active;
   // Received whole, their last blocks still on the way to disk.
-  std::list<std::unique_ptr<Job>> flushing;
+  std::list<std::unique_ptr<TransferJob>> flushing;
   // Files for the images next in line (indices next_to_start, next_to_start + 1, ...),
   // made on a thread of their own: creating a file costs more than a request on some file
   // systems, and made beside the transfers it stays off the path from one response to the
@@ -150,56 +71,17 @@ struct CurlTransfer::Impl {
 
   bool Cancelled() const { return options.cancel && options.cancel->load(); }
 
-  CURL* NewEasy(const std::string& url, Job* job) {
-    job->origin = OriginOf(url);
+  CURL* NewEasy(const std::string& url, TransferJob* job) {
     job->multiplexed_origins = &multiplexed_origins;
-    CURL* e = curl_easy_init();
-    curl_easy_setopt(e, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(e, CURLOPT_PRIVATE, job);
-    curl_easy_setopt(e, CURLOPT_ERRORBUFFER, job->error);
-    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(e, CURLOPT_USERAGENT, UserAgent().c_str());
-    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(e, CURLOPT_MAXREDIRS, static_cast<long>(options.max_redirects));
-    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(e, CURLOPT_DEFAULT_PROTOCOL, "http");
-    // Dot segments go to the server as the page wrote them.
-    curl_easy_setopt(e, CURLOPT_PATH_AS_IS, 1L);
-    curl_easy_setopt(e, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS,
-                     static_cast<long>(options.stall_timeout.count()));
-    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, CountHeader);
-    curl_easy_setopt(e, CURLOPT_HEADERDATA, job);
-    curl_easy_setopt(e, CURLOPT_PIPEWAIT, 1L);
-    // HTTP/2 only where the server offers it in the TLS handshake; plain http stays 1.1.
-    curl_easy_setopt(e, CURLOPT_HTTP_VERSION,
-                     options.http2 ? CURL_HTTP_VERSION_2TLS : CURL_HTTP_VERSION_1_1);
-    network.Prepare(e, url, job->origin);
-    // Large images arrive in fewer, larger pieces: a quarter of the system calls and loop
-    // turns of the 16 KB default, for 112 KB more memory per transfer in flight.
-    curl_easy_setopt(e, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
-    job->checkpoint = Clock::now();
-    return e;
+    return NewRequest(url, *job, options, network);
   }
 
-  // A transfer fails when a whole stall window passes with less than one byte per second
-  // of it: a server that drips a byte now and then cannot hold a run for ever.
+  // A transfer without useful progress over a whole stall window fails.
   void CheckStalls() {
     const auto now = Clock::now();
-    const auto window = options.stall_timeout;
-    const std::int64_t min_bytes =
-        std::max<std::int64_t>(1, std::chrono::duration_cast<std::chrono::seconds>(window).count());
-    auto check = [&](Job& job) {
-      if (now - job.checkpoint < window) return false;
-      if (job.bytes - job.checkpoint_bytes < min_bytes) return true;
-      job.checkpoint = now;
-      job.checkpoint_bytes = job.bytes;
-      return false;
-    };
     for (auto it = active.begin(); it != active.end();) {
-      Job& job = **it;
-      if (check(job)) {
+      TransferJob& job = **it;
+      if (job.NoProgress(options.stall_timeout, now)) {
         job.stalled = true;
         curl_multi_remove_handle(multi, job.easy);
         auto owned = std::move(*it);
@@ -225,7 +107,7 @@ struct CurlTransfer::Impl {
       const CURLcode code = msg->data.result;
       curl_multi_remove_handle(multi, e);
       auto it = std::find_if(active.begin(), active.end(),
-                             [e](const std::unique_ptr<Job>& j) { return j->easy == e; });
+                             [e](const std::unique_ptr<TransferJob>& j) { return j->easy == e; });
       if (it == active.end()) continue;
       auto owned = std::move(*it);
       active.erase(it);
@@ -255,7 +137,7 @@ struct CurlTransfer::Impl {
     if (!Cancelled() && CanStartImage()) Pump();
   }
 
-  void Complete(std::unique_ptr<Job> job, CURLcode code) {
+  void Complete(std::unique_ptr<TransferJob> job, CURLcode code) {
     if (network.RetryWithCaFile(job->easy, job->origin, code)) {
       job->checkpoint = Clock::now();
       curl_multi_add_handle(multi, job->easy);
@@ -277,19 +159,7 @@ struct CurlTransfer::Impl {
       StartImage(k, false);
       return;
     }
-    ImageResult r;
-    if (job->stalled) {
-      r = {ImageOutcome::kFetchFailed, "no progress within the time-out"};
-    } else if (job->write_failed) {
-      r = {ImageOutcome::kFileFailed, job->sink->error()};
-    } else if (code == CURLE_HTTP_RETURNED_ERROR) {
-      r = {ImageOutcome::kFetchFailed, "HTTP status " + std::to_string(status)};
-    } else if (code != CURLE_OK) {
-      r = {ImageOutcome::kFetchFailed, job->error[0] ? job->error : curl_easy_strerror(code)};
-    } else {
-      r = {ImageOutcome::kStored, {}};
-      if (requests[k].extension_from_type) r = TypedResult(job->easy);
-    }
+    const ImageResult r = job->ImageResultOf(code, status, requests[k].extension_from_type);
     curl_easy_cleanup(job->easy);
     job->easy = nullptr;
     results[k] = r;
@@ -305,7 +175,7 @@ struct CurlTransfer::Impl {
 
   // An image is finished when its last byte is on disk. A write that failed on the way counts
   // as a file failure, and its file is gone before its slot takes the next image.
-  void Finish(std::unique_ptr<Job> job) {
+  void Finish(std::unique_ptr<TransferJob> job) {
     const std::size_t k = job->index;
     if (results[k].outcome == ImageOutcome::kStored) {
       if (std::string err = job->sink->error(); !err.empty()) {
@@ -327,18 +197,6 @@ struct CurlTransfer::Impl {
         ++it;
       }
     }
-  }
-
-  // A name without an image extension takes the one its answer's type names.
-  static ImageResult TypedResult(CURL* easy) {
-    const char* type = nullptr;
-    curl_easy_getinfo(easy, CURLINFO_CONTENT_TYPE, &type);
-    const std::string_view extension = ImageTypeExtension(type ? type : "");
-    if (extension.empty()) {
-      const std::string what = type ? type : "no type";
-      return {ImageOutcome::kFetchFailed, "not an image: " + what};
-    }
-    return {ImageOutcome::kStored, {}, std::string(extension)};
   }
 
   std::size_t Jobs() const { return static_cast<std::size_t>(std::max(1, options.jobs)); }
@@ -378,7 +236,7 @@ struct CurlTransfer::Impl {
   }
 
   void StartImage(std::size_t k, bool with_referer) {
-    auto job = std::make_unique<Job>();
+    auto job = std::make_unique<TransferJob>();
     job->index = k;
     job->with_referer = with_referer;
     std::string err;
@@ -395,8 +253,6 @@ struct CurlTransfer::Impl {
     }
     job->sink = std::make_unique<ImageWriter::Stream>(writer, job->file);
     job->easy = NewEasy(requests[k].url, job.get());
-    curl_easy_setopt(job->easy, CURLOPT_WRITEFUNCTION, WriteImage);
-    curl_easy_setopt(job->easy, CURLOPT_WRITEDATA, job.get());
     if (with_referer && !requests[k].referer.empty()) {
       curl_easy_setopt(job->easy, CURLOPT_REFERER, requests[k].referer.c_str());
     }
@@ -411,7 +267,7 @@ struct CurlTransfer::Impl {
     if (k >= requests.size() || k >= next_to_finish + Lookahead(k)) return false;
     const bool multiplexed = Multiplexed(k);
     std::size_t busy = 0;
-    auto count = [&](const std::list<std::unique_ptr<Job>>& jobs) {
+    auto count = [&](const std::list<std::unique_ptr<TransferJob>>& jobs) {
       for (const auto& job : jobs) {
         if (job->is_page) continue;
         if (multiplexed ? job->origin == origins[k]
@@ -451,7 +307,7 @@ struct CurlTransfer::Impl {
     }
   }
 
-  std::unique_ptr<Job> page_job;
+  std::unique_ptr<TransferJob> page_job;
   CURLcode page_result = CURLE_OK;
 };
 
@@ -467,18 +323,15 @@ std::string CurlTransfer::RetrievePage(const std::string& url) {
   m.last_page_url = url;
   m.page_job.reset();
   if (m.Cancelled()) return {};
-  auto job = std::make_unique<Job>();
+  auto job = std::make_unique<TransferJob>();
   job->is_page = true;
   job->max_body = m.options.max_page_bytes;
   job->easy = m.NewEasy(url, job.get());
-  curl_easy_setopt(job->easy, CURLOPT_WRITEFUNCTION, WritePage);
-  curl_easy_setopt(job->easy, CURLOPT_WRITEDATA, job.get());
-  curl_easy_setopt(job->easy, CURLOPT_ACCEPT_ENCODING, "");
   curl_multi_add_handle(m.multi, job->easy);
   m.active.push_back(std::move(job));
   m.Drive([&m] { return m.page_job != nullptr; });
   if (!m.page_job) return {};
-  std::unique_ptr<Job> done = std::move(m.page_job);
+  std::unique_ptr<TransferJob> done = std::move(m.page_job);
   std::string text;
   if (m.page_result == CURLE_OK && !done->stalled && !done->too_large) {
     const char* content_type = nullptr;
@@ -514,7 +367,7 @@ ImageResult CurlTransfer::FinishImage(std::size_t k) {
   if (!m.done[k]) return {ImageOutcome::kCancelled, "cancelled"};
   m.next_to_finish = k + 1;
   ImageResult r = m.results[k];
-  std::unique_ptr<Job> job = std::move(m.finished[k]);
+  std::unique_ptr<TransferJob> job = std::move(m.finished[k]);
   if (r.outcome == ImageOutcome::kStored) {
     job->file.AddToTargetName(r.extension);
     if (std::string err = job->file.Commit(); !err.empty()) {
