@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <list>
+#include <map>
 #include <set>
 
 #include "harvest/image_writer.h"
@@ -32,8 +33,15 @@ struct CurlTransfer::Impl {
   CURLM* multi = nullptr;
   std::string last_page_url;
 
-  // The current image batch.
-  std::vector<ImageRequest> requests;
+  // The current image batch, and the requests made of it that are still needed: those from
+  // the next image to finish up to the last one looked ahead to.
+  const ImageBatch* batch = nullptr;
+  std::size_t batch_size = 0;
+  struct Made {
+    ImageRequest request;
+    std::string origin;
+  };
+  mutable std::map<std::size_t, Made> made;
   std::vector<std::unique_ptr<TransferJob>> finished;  // by index; null until finished
   std::vector<ImageResult> results;
   std::vector<bool> done;
@@ -53,8 +61,9 @@ struct CurlTransfer::Impl {
   // Origins whose server answered over HTTP/2: their images are multiplexed, up to
   // options.http2_streams at a time, over one connection.
   std::set<std::string> multiplexed_origins;
-  std::vector<std::string> origins;  // of each request of the batch
   RequestNetwork network;
+  // Images up to here have had the system's proxy settings asked about their hosts.
+  std::size_t proxies_asked_up_to = 0;
 
   explicit Impl(TransferOptions o) : options(std::move(o)), network(options.extra_ca_file) {
     multi = curl_multi_init();
@@ -62,14 +71,26 @@ struct CurlTransfer::Impl {
     curl_multi_setopt(multi, CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
     curl_multi_setopt(multi, CURLMOPT_MAX_CONCURRENT_STREAMS,
                       static_cast<long>(std::max(1, options.http2_streams)));
+    network.SetWakeUp([this] { curl_multi_wakeup(multi); });
   }
 
   ~Impl() {
+    network.SetWakeUp({});
     AbortAll();
     curl_multi_cleanup(multi);
   }
 
   bool Cancelled() const { return options.cancel && options.cancel->load(); }
+
+  const Made& At(std::size_t k) const {
+    auto it = made.find(k);
+    if (it == made.end()) {
+      ImageRequest r = batch->Request(k);
+      std::string origin = OriginOf(r.url);
+      it = made.emplace(k, Made{std::move(r), std::move(origin)}).first;
+    }
+    return it->second;
+  }
 
   CURL* NewEasy(const std::string& url, TransferJob* job) {
     job->multiplexed_origins = &multiplexed_origins;
@@ -129,6 +150,7 @@ struct CurlTransfer::Impl {
       // Slots freed just now are filled before sleeping, not after the next socket event.
       StartImages();
       WantFiles();
+      AskProxies();
       curl_multi_poll(multi, nullptr, 0, 50, nullptr);
     }
     // The requests for slots freed since the last call go out before the run commits
@@ -138,7 +160,7 @@ struct CurlTransfer::Impl {
   }
 
   void Complete(std::unique_ptr<TransferJob> job, CURLcode code) {
-    if (network.RetryWithCaFile(job->easy, job->origin, code)) {
+    if (network.RetryWithCaFile(job->easy, job->origin, code, job->with_ca_file)) {
       job->checkpoint = Clock::now();
       curl_multi_add_handle(multi, job->easy);
       active.push_back(std::move(job));
@@ -159,7 +181,7 @@ struct CurlTransfer::Impl {
       StartImage(k, false);
       return;
     }
-    const ImageResult r = job->ImageResultOf(code, status, requests[k].extension_from_type);
+    const ImageResult r = job->ImageResultOf(code, status);
     curl_easy_cleanup(job->easy);
     job->easy = nullptr;
     results[k] = r;
@@ -202,7 +224,7 @@ struct CurlTransfer::Impl {
   std::size_t Jobs() const { return static_cast<std::size_t>(std::max(1, options.jobs)); }
 
   bool Multiplexed(std::size_t k) const {
-    return k < origins.size() && multiplexed_origins.count(origins[k]) > 0;
+    return k < batch_size && multiplexed_origins.count(At(k).origin) > 0;
   }
 
   // How far past the image the run waits for the transfer may start images. Over HTTP/2 it
@@ -217,7 +239,7 @@ struct CurlTransfer::Impl {
   }
 
   std::size_t PrepareLimit() const {
-    return std::min(requests.size(), next_to_finish + Lookahead(next_to_start));
+    return std::min(batch_size, next_to_finish + Lookahead(next_to_start));
   }
 
   // Requests that may start at once when slots free: over HTTP/2 a whole round of streams.
@@ -231,20 +253,32 @@ struct CurlTransfer::Impl {
     const std::size_t until =
         std::min(PrepareLimit(), next_to_start + Slots(next_to_start));
     for (std::size_t k = std::max(maker.wanted_up_to(), next_to_start); k < until; ++k) {
-      maker.Want(k, requests[k].target);
+      maker.Want(k, At(k).request.target);
     }
   }
 
+  // Asks about the proxies of the hosts of the images next in line at once, so lookups that
+  // take their time run side by side, off this loop.
+  void AskProxies() {
+    const std::size_t until = PrepareLimit();
+    for (std::size_t k = std::max(proxies_asked_up_to, next_to_start); k < until; ++k) {
+      network.Ready(At(k).request.url);
+    }
+    proxies_asked_up_to = std::max(proxies_asked_up_to, until);
+  }
+
   void StartImage(std::size_t k, bool with_referer) {
+    const ImageRequest& request = At(k).request;
     auto job = std::make_unique<TransferJob>();
     job->index = k;
     job->with_referer = with_referer;
+    job->extension_from_type = request.extension_from_type;
     std::string err;
-    if (std::optional<MadeFile> made = maker.Take(k)) {
-      job->file = std::move(made->file);
-      err = std::move(made->error);
+    if (std::optional<MadeFile> file = maker.Take(k)) {
+      job->file = std::move(file->file);
+      err = std::move(file->error);
     } else {
-      err = job->file.Create(requests[k].target);
+      err = job->file.Create(request.target);
     }
     if (!err.empty()) {
       results[k] = {ImageOutcome::kFileFailed, err};
@@ -252,9 +286,9 @@ struct CurlTransfer::Impl {
       return;
     }
     job->sink = std::make_unique<ImageWriter::Stream>(writer, job->file);
-    job->easy = NewEasy(requests[k].url, job.get());
-    if (with_referer && !requests[k].referer.empty()) {
-      curl_easy_setopt(job->easy, CURLOPT_REFERER, requests[k].referer.c_str());
+    job->easy = NewEasy(request.url, job.get());
+    if (with_referer && !request.referer.empty()) {
+      curl_easy_setopt(job->easy, CURLOPT_REFERER, request.referer.c_str());
     }
     curl_multi_add_handle(multi, job->easy);
     active.push_back(std::move(job));
@@ -262,15 +296,17 @@ struct CurlTransfer::Impl {
 
   // Images start strictly in list order. Over HTTP/1.1 at most `jobs` are in flight in all;
   // an origin that multiplexes takes up to http2_streams of its own on its one connection.
-  bool CanStartImage() const {
+  // An image whose host's proxy is still being looked up waits; the others go on meanwhile.
+  bool CanStartImage() {
     const std::size_t k = next_to_start;
-    if (k >= requests.size() || k >= next_to_finish + Lookahead(k)) return false;
+    if (k >= batch_size || k >= next_to_finish + Lookahead(k)) return false;
+    if (!network.Ready(At(k).request.url)) return false;
     const bool multiplexed = Multiplexed(k);
     std::size_t busy = 0;
     auto count = [&](const std::list<std::unique_ptr<TransferJob>>& jobs) {
       for (const auto& job : jobs) {
         if (job->is_page) continue;
-        if (multiplexed ? job->origin == origins[k]
+        if (multiplexed ? job->origin == At(k).origin
                         : multiplexed_origins.count(job->origin) == 0) {
           ++busy;
         }
@@ -288,6 +324,7 @@ struct CurlTransfer::Impl {
 
   void AbortAll() {
     maker.Clear();
+    made.clear();
     for (auto& job : active) {
       curl_multi_remove_handle(multi, job->easy);
       curl_easy_cleanup(job->easy);
@@ -323,6 +360,9 @@ std::string CurlTransfer::RetrievePage(const std::string& url) {
   m.last_page_url = url;
   m.page_job.reset();
   if (m.Cancelled()) return {};
+  // The proxy of the page's host may take a lookup; nothing else is in flight meanwhile.
+  m.Drive([&m, &url] { return m.network.Ready(url); });
+  if (m.Cancelled()) return {};
   auto job = std::make_unique<TransferJob>();
   job->is_page = true;
   job->max_body = m.options.max_page_bytes;
@@ -344,13 +384,13 @@ std::string CurlTransfer::RetrievePage(const std::string& url) {
 
 std::string CurlTransfer::DocumentPath() const { return DocumentPathOf(impl_->last_page_url); }
 
-void CurlTransfer::BeginImages(std::vector<ImageRequest> requests) {
+void CurlTransfer::BeginImages(const ImageBatch& images) {
   Impl& m = *impl_;
   m.AbortAll();
-  m.requests = std::move(requests);
-  const std::size_t n = m.requests.size();
-  m.origins.clear();
-  for (const ImageRequest& r : m.requests) m.origins.push_back(OriginOf(r.url));
+  m.batch = &images;
+  m.batch_size = images.size();
+  const std::size_t n = m.batch_size;
+  m.proxies_asked_up_to = 0;
   m.finished.clear();
   m.finished.resize(n);
   m.results.assign(n, {});
@@ -361,11 +401,12 @@ void CurlTransfer::BeginImages(std::vector<ImageRequest> requests) {
 
 ImageResult CurlTransfer::FinishImage(std::size_t k) {
   Impl& m = *impl_;
-  if (k >= m.requests.size()) return {ImageOutcome::kFetchFailed, "no such image"};
+  if (k >= m.batch_size) return {ImageOutcome::kFetchFailed, "no such image"};
   m.next_to_finish = k;
   m.Drive([&m, k] { return bool(m.done[k]); });
   if (!m.done[k]) return {ImageOutcome::kCancelled, "cancelled"};
   m.next_to_finish = k + 1;
+  m.made.erase(m.made.begin(), m.made.lower_bound(k + 1));
   ImageResult r = m.results[k];
   std::unique_ptr<TransferJob> job = std::move(m.finished[k]);
   if (r.outcome == ImageOutcome::kStored) {
@@ -379,7 +420,8 @@ ImageResult CurlTransfer::FinishImage(std::size_t k) {
 
 void CurlTransfer::EndImages() {
   impl_->AbortAll();
-  impl_->requests.clear();
+  impl_->batch = nullptr;
+  impl_->batch_size = 0;
 }
 
 }  // namespace pelmoa

@@ -18,7 +18,7 @@ class CurlTransfer : public Transfer {
   void BeginRun() override;
   std::string RetrievePage(const std::string& url) override;
   std::string DocumentPath() const override;
-  void BeginImages(std::vector<ImageRequest> requests) override;
+  void BeginImages(const ImageBatch& images) override;
   ImageResult FinishImage(std::size_t k) override;
   void EndImages() override;
 

@@ -13,6 +13,8 @@ namespace pelmoa {
 // with or without an extension), names ending in a dot or a space, and the characters
 // <>:"|?*.
 bool IsSafeFileName(std::string_view name);
+// No longer name is safe on any platform: 255 UTF-16 units of at most three UTF-8 bytes.
+inline constexpr std::size_t kMaxSafeNameBytes = 765;
 // The rules of every platform, without a length limit.
 bool IsSafePortableFileName(std::string_view name);
 // The Windows rules, so they can be checked on every platform.

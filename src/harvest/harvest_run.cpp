@@ -1,12 +1,12 @@
+#include <optional>
 #include <set>
-#include <unordered_set>
 #include <vector>
 
+#include "harvest/download_plan.h"
 #include "harvest/file_names.h"
 #include "harvest/frame_pages.h"
 #include "harvest/harvest.h"
 #include "harvest/image_fetch.h"
-#include "harvest/link_resolution.h"
 #include "harvest/modern_scan.h"
 #include "harvest/page_address.h"
 #include "harvest/page_scanning.h"
@@ -62,14 +62,8 @@ void HarvestFrames(const std::string& page_url, const std::string& folder, RunHo
   }
 }
 
-// The address an image is fetched from, for telling whether the run asked for it already.
-std::string FetchedAddress(const std::string& request_url) {
-  return request_url.substr(0, request_url.find('#'));
-}
-
 void DownloadImages(const std::string& page_url, const std::string& folder, RunHost& host,
-                    const ModernImageRefs& found, bool modern_pages) {
-  const std::vector<std::string>& refs = found.refs;
+                    const ImageRefs& refs, bool modern_pages) {
   const auto total = static_cast<int32_t>(refs.size());
   host.SetProgressMax(total);
   host.SetProgressValue(0);
@@ -78,41 +72,31 @@ void DownloadImages(const std::string& page_url, const std::string& folder, RunH
                      texts::kStatusDownloadingSuffix);
   if (host.ViewOption()) host.ShowViewerFrame();
 
-  // Resolution is pure text work, so the whole list is resolved up front and the transfer can
+  // Resolution is pure text work, so the whole list is planned up front and the transfer can
   // fetch ahead while entries are committed strictly in list order.
-  const std::filesystem::path target_folder = PathFromUtf8(TrimSpaces(folder));
-  std::vector<ImageEntry> entries;
-  std::vector<ImageRequest> requests;
-  // With the additions on: every address asked for so far, so a reference only they find is
-  // not fetched a second time.
-  std::unordered_set<std::string> fetched;
-  entries.reserve(refs.size());
-  for (std::size_t k = 0; k < refs.size(); ++k) {
-    const bool added = found.added[k];
-    ResolvedReference r = added ? ResolveAddedReference(page_url, refs[k])
-                                : ResolveImageReference(page_url, refs[k]);
-    if (r.pass_over) continue;
-    std::string url = EncodeRequestUrl(r.image_url);
-    if (modern_pages) {
-      std::string address = FetchedAddress(url);
-      if (added && fetched.count(address)) continue;
-      if (IsSafeFileName(r.file_name)) fetched.insert(std::move(address));
-    }
-    ImageEntry e{static_cast<int32_t>(k + 1), std::move(r.file_name), std::move(r.image_url), {}};
-    if (IsSafeFileName(e.file_name)) {
-      e.batch_index = requests.size();
-      requests.push_back({std::move(url), page_url, target_folder / PathFromUtf8(e.file_name),
-                          r.extension_from_type});
-    }
-    entries.push_back(std::move(e));
-  }
+  const ScanStop stop = [&host] { return host.Cancelled(); };
+  const DownloadPlan plan(refs, page_url, PathFromUtf8(TrimSpaces(folder)), modern_pages, stop);
+  if (host.Cancelled()) return;
 
   Transfer& transfer = host.NetWWW();
-  transfer.BeginImages(std::move(requests));
+  transfer.BeginImages(plan);
   int32_t errors = 0;
-  for (const ImageEntry& e : entries) {
-    if (host.Cancelled()) break;
-    if (!FetchAndStoreImage(e, folder, total, errors, transfer, host)) break;
+  bool going = true;
+  for (const PlannedRun& r : plan.runs()) {
+    // The address is made once for the run, and only when one of its images failed.
+    std::optional<std::string> url;
+    ImageEntry e;
+    e.file_name = r.name.file_name;
+    e.image_url = [&]() -> const std::string& {
+      if (!url) url = plan.ImageUrl(r);
+      return *url;
+    };
+    for (std::size_t k = 0; going && k < r.taken; ++k) {
+      e.i = static_cast<int32_t>(r.first + k + 1);
+      e.batch_index = r.storable ? std::optional(r.first_request + k) : std::nullopt;
+      going = !host.Cancelled() && FetchAndStoreImage(e, folder, total, errors, transfer, host);
+    }
+    if (!going) break;
   }
   transfer.EndImages();
   if (host.Cancelled()) return;
@@ -156,14 +140,12 @@ void Run(const std::string& address, const std::string& folder, RunHost& host,
   }
 
   host.SetStatusText(texts::kStatusCollectingImages);
-  ModernImageRefs found;
-  if (enclosing.options.modern_pages) {
-    found = ScanModernImageRefs(host.PageHtml());
-  } else {
-    found.refs = ScanImageRefs(host.PageHtml());
-    found.added.assign(found.refs.size(), false);
-  }
-  if (found.refs.empty()) {
+  const ScanStop stop = [&host] { return host.Cancelled(); };
+  const ImageRefs found = enclosing.options.modern_pages
+                              ? ScanModernImageRefs(host.PageHtml(), stop)
+                              : ScanImageRefs(host.PageHtml(), stop);
+  if (host.Cancelled()) return;
+  if (found.empty()) {
     host.ShowMessage(texts::kTitleInputError, texts::kMessageNoImages, MessageIcon::kStop,
                      MessageButtons::kOk);
     host.SetStatusText("");

@@ -18,14 +18,14 @@ bool FetchAndStoreImage(const ImageEntry& entry, const std::string& folder, int3
   if (result.outcome == ImageOutcome::kCancelled) return false;
 
   if (result.outcome == ImageOutcome::kStored) {
-    const std::string name = entry.file_name + result.extension;
+    const std::string name = std::string(entry.file_name) + result.extension;
     host.ImageStored(PathFromUtf8(TrimSpaces(folder)) / PathFromUtf8(name));
     if (host.ViewOption()) host.ShowImageInViewer(folder, name, entry.i);
   } else {
     // Saturate rather than wrap: the count is only ever shown.
     if (errors < INT32_MAX) ++errors;
     host.SetStatusText(ErrorStatusText(total, errors));
-    host.ImageFailed(entry.image_url, result.reason);
+    host.ImageFailed(entry.image_url(), result.reason);
   }
   host.StepProgress();
   return true;

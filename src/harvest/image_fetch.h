@@ -2,8 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "harvest/run_host.h"
 #include "harvest/transfer.h"
@@ -13,10 +15,11 @@ namespace pelmoa {
 // One entry of the download loop that resolution did not pass over.
 struct ImageEntry {
   int32_t i = 0;  // 1-based position in the reference list
-  std::string file_name;
-  std::string image_url;
+  std::string_view file_name;
   // Position in the transfer's batch; none when the file name was refused.
   std::optional<std::size_t> batch_index;
+  // The image's address, for the report of a failure: made when one is reported.
+  std::function<const std::string&()> image_url;
 };
 
 // "画像のダウンロード中 全N画像   Error:E"

@@ -58,4 +58,12 @@ std::string_view ImageTypeExtension(std::string_view content_type) {
   return {};
 }
 
+std::string_view LongestTypeExtension() {
+  std::string_view longest;
+  for (const auto& [name, ext] : kTypes) {
+    if (ext.size() > longest.size()) longest = ext;
+  }
+  return longest;
+}
+
 }  // namespace pelmoa

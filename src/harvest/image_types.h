@@ -11,4 +11,8 @@ bool HasImageExtension(std::string_view name);
 // ".webp", ".avif", ".bmp"; empty for any other type. Parameters and letter case are ignored.
 std::string_view ImageTypeExtension(std::string_view content_type);
 
+// The longest extension ImageTypeExtension gives: the room a name the answer's type completes
+// must leave.
+std::string_view LongestTypeExtension();
+
 }  // namespace pelmoa

@@ -71,32 +71,51 @@ std::string ImageUrlOf(std::string_view page_url, std::string_view reference) {
 
 }  // namespace
 
-ResolvedReference ResolveImageReference(std::string_view page_url, std::string_view reference) {
-  ResolvedReference r;
-  const std::size_t slash = reference.rfind('/');
-  r.file_name =
-      std::string(slash == std::string_view::npos ? reference : reference.substr(slash + 1));
-  if (r.file_name.find('.') == std::string::npos) {
-    r.pass_over = true;
-    return r;
+ReferenceName NameOfReference(std::string_view reference, bool added) {
+  ReferenceName n;
+  if (!added) {
+    const std::size_t slash = reference.rfind('/');
+    n.file_name = slash == std::string_view::npos ? reference : reference.substr(slash + 1);
+    n.pass_over = n.file_name.find('.') == std::string_view::npos;
+    return n;
   }
-  r.image_url = ImageUrlOf(page_url, reference);
+  const std::string_view t = TrimSpaces(reference.substr(0, reference.find('#')));
+  const std::string_view path = t.substr(0, t.find('?'));
+  n.file_name = path.substr(path.rfind('/') + 1);
+  n.pass_over = n.file_name.empty();
+  n.extension_from_type = !n.pass_over && !HasImageExtension(n.file_name);
+  return n;
+}
+
+std::string ImageUrlOfReference(std::string_view page_url, std::string_view reference,
+                                bool added) {
+  if (!added) return ImageUrlOf(page_url, reference);
+  const std::string_view t = TrimSpaces(reference.substr(0, reference.find('#')));
+  // "//host/path" names another host; the defined rule would append it to the page's own.
+  return t.starts_with("//") ? SchemeOf(page_url) + std::string(t) : ImageUrlOf(page_url, t);
+}
+
+namespace {
+
+ResolvedReference Resolve(std::string_view page_url, std::string_view reference, bool added) {
+  const ReferenceName n = NameOfReference(reference, added);
+  ResolvedReference r;
+  r.pass_over = n.pass_over;
+  r.file_name = std::string(n.file_name);
+  if (r.pass_over) return r;
+  r.extension_from_type = n.extension_from_type;
+  r.image_url = ImageUrlOfReference(page_url, reference, added);
   return r;
 }
 
+}  // namespace
+
+ResolvedReference ResolveImageReference(std::string_view page_url, std::string_view reference) {
+  return Resolve(page_url, reference, false);
+}
+
 ResolvedReference ResolveAddedReference(std::string_view page_url, std::string_view reference) {
-  ResolvedReference r;
-  const std::string_view t = TrimSpaces(reference.substr(0, reference.find('#')));
-  const std::string_view path = t.substr(0, t.find('?'));
-  r.file_name = std::string(path.substr(path.rfind('/') + 1));
-  if (r.file_name.empty()) {
-    r.pass_over = true;
-    return r;
-  }
-  r.extension_from_type = !HasImageExtension(r.file_name);
-  // "//host/path" names another host; the defined rule would append it to the page's own.
-  r.image_url = t.starts_with("//") ? SchemeOf(page_url) + std::string(t) : ImageUrlOf(page_url, t);
-  return r;
+  return Resolve(page_url, reference, true);
 }
 
 }  // namespace pelmoa

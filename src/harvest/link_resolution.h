@@ -29,4 +29,16 @@ ResolvedReference ResolveImageReference(std::string_view page_url, std::string_v
 // name is the last path segment without query or fragment (passed over when empty).
 ResolvedReference ResolveAddedReference(std::string_view page_url, std::string_view reference);
 
+// The two halves of the resolution, for a run that checks a name before it makes anything of
+// a reference that may be as long as the page: the name is a view into the reference, and
+// the address is made only for a reference whose image is asked for or reported.
+struct ReferenceName {
+  bool pass_over = false;
+  std::string_view file_name;
+  bool extension_from_type = false;
+};
+ReferenceName NameOfReference(std::string_view reference, bool added);
+std::string ImageUrlOfReference(std::string_view page_url, std::string_view reference,
+                                bool added);
+
 }  // namespace pelmoa

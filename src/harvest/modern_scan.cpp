@@ -1,5 +1,6 @@
 #include "harvest/modern_scan.h"
 
+#include <algorithm>
 #include <charconv>
 #include <utility>
 
@@ -69,10 +70,11 @@ constexpr std::pair<std::string_view, bool> kDataNames[] = {
 
 // Calls take(value, is_srcset) for every value of the third pass, in page order.
 template <typename Take>
-void ForEachLazyValue(std::string_view page, Take&& take) {
+void ForEachLazyValue(std::string_view page, const ScanStop& stop, Take&& take) {
   TextFinder names(page, "data-", "srcset");
   std::size_t from = 0;
-  while (true) {
+  for (std::size_t hits = 1;; ++hits) {
+    if (hits % kHitsPerStopCheck == 0 && stop && stop()) return;
     const std::size_t hit = names.Find(from);
     if (hit == kNotFound) return;
     from = hit + 1;
@@ -124,7 +126,7 @@ void ReadDescriptors(std::string_view descriptors, double& width, double& densit
 
 bool IsAddedImageReference(std::string_view value) {
   const std::string_view v = TrimHtmlSpaces(value);
-  if (IsDataValue(v)) return false;
+  if (StartsWithIgnoreCase(v, "data:")) return false;
   // A loop, not find_first_of, which calls memchr once per character.
   std::size_t path_end = 0;
   while (path_end < v.size() && v[path_end] != '?' && v[path_end] != '#') ++path_end;
@@ -179,38 +181,53 @@ std::optional<std::string_view> LargestSrcsetCandidate(std::string_view srcset) 
   return by_width ? by_width : by_density;
 }
 
-ModernImageRefs ScanModernImageRefs(std::string_view page) {
-  // Views first, strings once the count is known, as ScanImageRefs does; the positions of
-  // the additions, which are few on most pages, apart.
-  std::vector<std::string_view> found;
-  std::vector<std::size_t> added;
-  ForEachScannedValue(page, [&](std::string_view v) {
-    if (IsImageReference(v)) {
-      found.push_back(v);
-    } else if (IsAddedImageReference(v)) {
-      added.push_back(found.size());
-      found.push_back(v);
+namespace {
+
+// The added test over values cut from one page, in the order a pass cuts them. Unquoted
+// values after "x=x=x=…" overlap and share their end, so the search for the end of each one's
+// path goes on from where the last one stopped instead of reading the shared text again
+// (a pass cuts at non-decreasing places; the second pass starts over once).
+class AddedTest {
+ public:
+  explicit AddedTest(std::string_view page) : page_(page), query_(page, "?", "#") {}
+
+  bool operator()(std::string_view value) {
+    const std::string_view v = TrimHtmlSpaces(value);
+    if (v.empty() || StartsWithIgnoreCase(v, "data:")) return false;
+    const std::size_t start = static_cast<std::size_t>(v.data() - page_.data());
+    const std::size_t path_end = std::min(query_.Find(start), start + v.size());
+    return HasImageExtension(v.substr(0, path_end - start));
+  }
+
+ private:
+  std::string_view page_;
+  TextFinder query_;
+};
+
+}  // namespace
+
+ImageRefs ScanModernImageRefs(std::string_view page, const ScanStop& stop) {
+  ImageRefs refs;
+  AddedTest is_added(page);
+  std::string_view last;
+  int last_kind = 0;  // 0 not taken, 1 by the defined test, 2 by the added one
+  const bool whole = ForEachScannedValue(page, stop, [&](std::string_view v) {
+    if (!SameCut(v, last)) {
+      last = v;
+      last_kind = IsImageReference(v) ? 1 : is_added(v) ? 2 : 0;
     }
+    if (last_kind) refs.Add(v, last_kind == 2);
   });
-  ForEachLazyValue(page, [&](std::string_view v, bool is_srcset) {
+  if (!whole) return refs;
+  ForEachLazyValue(page, stop, [&](std::string_view v, bool is_srcset) {
     if (is_srcset) {
-      if (auto candidate = LargestSrcsetCandidate(v)) {
-        added.push_back(found.size());
-        found.push_back(*candidate);
-      }
+      if (auto candidate = LargestSrcsetCandidate(v)) refs.Add(*candidate, true);
       return;
     }
     v = TrimHtmlSpaces(v);
-    if (!v.empty() && !IsDataValue(v)) {
-      added.push_back(found.size());
-      found.push_back(v);
-    }
+    if (!v.empty() && !IsDataValue(v)) refs.Add(v, true);
   });
-  ModernImageRefs result;
-  result.refs.assign(found.begin(), found.end());
-  result.added.assign(found.size(), false);
-  for (std::size_t k : added) result.added[k] = true;
-  return result;
+  return refs;
 }
 
 }  // namespace pelmoa

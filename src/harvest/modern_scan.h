@@ -5,21 +5,14 @@
 // addresses with a query or a fragment.
 
 #include <optional>
-#include <string>
 #include <string_view>
-#include <vector>
+
+#include "harvest/image_refs.h"
 
 namespace pelmoa {
 
-// ImageRefs of a run with the additions, and for each entry whether only they found it (such
-// an entry is named and fetched by their rules).
-struct ModernImageRefs {
-  std::vector<std::string> refs;  // as they stand in the page; of a srcset, the chosen address
-  std::vector<bool> added;
-};
-
 // A value the two passes take besides the defined ones: its path, without query and
-// fragment, ends in an image extension. Never a data: value.
+// fragment, ends in an image extension. Never a data: value. Reads the value once.
 bool IsAddedImageReference(std::string_view value);
 
 // Of a srcset value, the candidate with the largest width (w) or, when none has a width, the
@@ -28,7 +21,8 @@ std::optional<std::string_view> LargestSrcsetCandidate(std::string_view srcset);
 
 // The two passes of ScanImageRefs with the wider test, then a third pass in page order over
 // every data-src, data-original and data-lazy-src value and the largest candidate of every
-// srcset and data-srcset value. Attribute names match whole.
-ModernImageRefs ScanModernImageRefs(std::string_view page);
+// srcset and data-srcset value. Attribute names match whole. References that only the
+// additions find are marked added; of a srcset, the reference is the chosen candidate.
+ImageRefs ScanModernImageRefs(std::string_view page, const ScanStop& stop = {});
 
 }  // namespace pelmoa

@@ -54,15 +54,18 @@ bool IsImageReference(std::string_view value) {
   return t == "jpg" || t == "gif" || t == "png";
 }
 
-std::vector<std::string> ScanImageRefs(std::string_view page) {
-  // Views first and strings once the count is known: growing a vector of strings by
-  // doubling moves every string again and again, which cost more than the scan itself on
-  // a large page.
-  std::vector<std::string_view> found;
-  ForEachScannedValue(page, [&found](std::string_view v) {
-    if (IsImageReference(v)) found.push_back(v);
+ImageRefs ScanImageRefs(std::string_view page, const ScanStop& stop) {
+  ImageRefs refs;
+  std::string_view last;
+  bool last_taken = false;
+  ForEachScannedValue(page, stop, [&](std::string_view v) {
+    if (!SameCut(v, last)) {
+      last = v;
+      last_taken = IsImageReference(v);
+    }
+    if (last_taken) refs.Add(v);
   });
-  return std::vector<std::string>(found.begin(), found.end());
+  return refs;
 }
 
 }  // namespace pelmoa

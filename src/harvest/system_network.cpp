@@ -7,7 +7,9 @@ struct SystemProxy::Impl {};
 
 SystemProxy::SystemProxy() = default;
 SystemProxy::~SystemProxy() = default;
+ProxyAnswer SystemProxy::Ask(const std::string&) { return {}; }
 std::optional<std::string> SystemProxy::For(const std::string&) { return std::nullopt; }
+void SystemProxy::SetWakeUp(std::function<void()>) {}
 void SystemProxy::Forget() {}
 int SystemProxy::automatic_lookups() const { return 0; }
 

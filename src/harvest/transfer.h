@@ -40,6 +40,16 @@ struct ImageRequest {
   bool extension_from_type = false;
 };
 
+// The images of one batch. The transfer asks for a request when it first needs it, so a page
+// that names many long addresses holds only the requests near the ones in flight.
+class ImageBatch {
+ public:
+  virtual ~ImageBatch() = default;
+  virtual std::size_t size() const = 0;
+  // Request k, 0 <= k < size(); may be asked for more than once.
+  virtual ImageRequest Request(std::size_t k) const = 0;
+};
+
 enum class ImageOutcome { kStored, kFetchFailed, kFileFailed, kCancelled };
 
 struct ImageResult {
@@ -67,8 +77,9 @@ class Transfer {
   virtual std::string DocumentPath() const = 0;
 
   // Starts fetching a batch of images, several at a time, each streamed into a temporary
-  // file beside its target. Nothing is moved into place until FinishImage.
-  virtual void BeginImages(std::vector<ImageRequest> requests) = 0;
+  // file beside its target. Nothing is moved into place until FinishImage. The batch lives
+  // until EndImages.
+  virtual void BeginImages(const ImageBatch& images) = 0;
   // Waits for image k of the batch and moves it over its target. Called at most once per k,
   // in increasing k, so equal targets are written in batch order.
   virtual ImageResult FinishImage(std::size_t k) = 0;

@@ -78,9 +78,9 @@ bool TransferJob::NoProgress(std::chrono::milliseconds window, Clock::time_point
   return false;
 }
 
-ImageResult TransferJob::ImageResultOf(CURLcode code, long status,
-                                       bool extension_from_type) const {
+ImageResult TransferJob::ImageResultOf(CURLcode code, long status) const {
   if (stalled) return {ImageOutcome::kFetchFailed, "no progress within the time-out"};
+  if (failure) return {ImageOutcome::kFileFailed, failure};
   if (write_failed) return {ImageOutcome::kFileFailed, sink->error()};
   if (code == CURLE_HTTP_RETURNED_ERROR) {
     return {ImageOutcome::kFetchFailed, "HTTP status " + std::to_string(status)};
@@ -122,7 +122,7 @@ CURL* NewRequest(const std::string& url, TransferJob& job, const TransferOptions
   // HTTP/2 only where the server offers it in the TLS handshake; plain http stays 1.1.
   curl_easy_setopt(e, CURLOPT_HTTP_VERSION,
                    options.http2 ? CURL_HTTP_VERSION_2TLS : CURL_HTTP_VERSION_1_1);
-  network.Prepare(e, url, job.origin);
+  job.with_ca_file = network.Prepare(e, url, job.origin);
   // Large images arrive in fewer, larger pieces: a quarter of the system calls and loop
   // turns of the 16 KB default, for 112 KB more memory per transfer in flight.
   curl_easy_setopt(e, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);

@@ -31,6 +31,10 @@ struct TransferJob {
   std::set<std::string>* multiplexed_origins = nullptr;
   bool status_seen = false;
   bool with_referer = true;
+  // Given the added authorities as well (where they replace the system's store).
+  bool with_ca_file = false;
+  // The target takes the extension its answer's Content-Type names.
+  bool extension_from_type = false;
   // Page body, capped.
   std::string body;
   std::int64_t max_body = 0;
@@ -40,6 +44,9 @@ struct TransferJob {
   TempImageFile file;
   std::unique_ptr<ImageWriter::Stream> sink;
   bool write_failed = false;
+  // Why a callback gave up when the reason is not the file's: it could not allocate or could
+  // not start the writer. Nothing that can throw is done to record it.
+  const char* failure = nullptr;
   // Progress bookkeeping for the stall rule.
   std::int64_t bytes = 0;
   std::int64_t checkpoint_bytes = 0;
@@ -53,7 +60,7 @@ struct TransferJob {
   // of it, so a server that drips a byte now and then cannot hold a run for ever.
   bool NoProgress(std::chrono::milliseconds window, Clock::time_point now);
   // What a finished image request came to, from curl's code and the HTTP status.
-  ImageResult ImageResultOf(CURLcode code, long status, bool extension_from_type) const;
+  ImageResult ImageResultOf(CURLcode code, long status) const;
 };
 
 // "https://host:port" of an address, up to its path, query or fragment.

@@ -38,7 +38,7 @@ std::vector<std::string> PlainScan(std::string_view page) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view page(reinterpret_cast<const char*>(data), size);
-  const std::vector<std::string> refs = pelmoa::ScanImageRefs(page);
+  const std::vector<std::string> refs = pelmoa::ScanImageRefs(page).Strings();
   for (const std::string& r : refs) {
     Check(pelmoa::IsImageReference(r), "a reference fails the image test");
     Check(page.find(r) != std::string_view::npos, "a reference is not a piece of the page");

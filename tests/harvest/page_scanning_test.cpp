@@ -20,7 +20,7 @@ void PrintTo(const ScanCase& c, std::ostream* os) { *os << c.name; }
 class ScanImageRefsTest : public ::testing::TestWithParam<ScanCase> {};
 
 TEST_P(ScanImageRefsTest, CollectsExactlyTheseEntries) {
-  EXPECT_EQ(ScanImageRefs(GetParam().page), GetParam().refs);
+  EXPECT_EQ(ScanImageRefs(GetParam().page).Strings(), GetParam().refs);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -44,12 +44,14 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"EmptyValue", R"(<img src="">)", {}},
         ScanCase{"HitWithoutSrc", "<p>img</p>", {}},
         ScanCase{"NoDotNeeded", R"(<a href="photojpg">)", {"photojpg"}},
-        ScanCase{"UnterminatedQuote", R"(<img src="a.jpg)", {}}),
+        ScanCase{"UnterminatedQuote", R"(<img src="a.jpg)", {}},
+        ScanCase{"EveryHitBeforeOneSrcCounts", R"(<p>img, img</p><img src="a.jpg"><a href="a.jpg">)",
+                 {"a.jpg", "a.jpg", "a.jpg", "a.jpg"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ScanImageRefs, NulBytesInsideThePageAreText) {
   const std::string page("<img src=\"a.jpg\">\0<a href=\"b.png\">", 34);
-  EXPECT_EQ(ScanImageRefs(page), (std::vector<std::string>{"a.jpg", "b.png"}));
+  EXPECT_EQ(ScanImageRefs(page).Strings(), (std::vector<std::string>{"a.jpg", "b.png"}));
 }
 
 TEST(ExtractAttrValue, DelimitersByPriorityNotNearness) {
@@ -71,7 +73,7 @@ TEST(ScanImageRefs, LargePageWithoutSingleQuotesStaysLinear) {
   for (int k = 0; k < 200000; ++k) page += "<img src=\"p" + std::to_string(k) + ".jpg\"> ";
   const auto refs = ScanImageRefs(page);
   ASSERT_EQ(refs.size(), 200000u);
-  EXPECT_EQ(refs.back(), "p199999.jpg");
+  EXPECT_EQ(refs.runs().back().text, "p199999.jpg");
 }
 
 struct FrameCase {

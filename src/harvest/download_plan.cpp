@@ -1,0 +1,88 @@
+#include "harvest/download_plan.h"
+
+#include <algorithm>
+#include <functional>
+#include <unordered_map>
+
+#include "harvest/file_names.h"
+#include "harvest/image_types.h"
+#include "harvest/url_encoding.h"
+
+namespace pelmoa {
+namespace {
+
+// Runs between two questions to the planning's stop.
+constexpr std::size_t kRunsPerStopCheck = 4096;
+
+}  // namespace
+
+bool IsStorableName(std::string_view name, bool extension_from_type) {
+  if (!extension_from_type) return IsSafeFileName(name);
+  // No longer name is safe anywhere, so a name as long as the page is not copied to be told.
+  if (name.size() > kMaxSafeNameBytes) return false;
+  return IsSafeFileName(std::string(name) + std::string(LongestTypeExtension()));
+}
+
+DownloadPlan::DownloadPlan(const ImageRefs& refs, std::string page_url,
+                           std::filesystem::path folder, bool modern_pages, const ScanStop& stop)
+    : page_url_(std::move(page_url)), folder_(std::move(folder)) {
+  // With the additions on: the runs that ask for an address, by the address's hash, so a
+  // reference only they find is not fetched a second time. The addresses themselves are made
+  // again to be compared, rather than kept: a page can name many long ones.
+  std::unordered_multimap<std::size_t, std::size_t> fetched;
+  std::size_t position = 0;
+  std::size_t planned = 0;
+  for (const ImageRefs::Run& run : refs.runs()) {
+    if (++planned % kRunsPerStopCheck == 0 && stop && stop()) return;
+    PlannedRun r;
+    r.run = &run;
+    r.first = position;
+    position += run.count;
+    r.name = NameOfReference(run.text, run.added);
+    if (r.name.pass_over) continue;
+    r.storable = IsStorableName(r.name.file_name, r.name.extension_from_type);
+    r.taken = run.count;
+    if (modern_pages) {
+      const std::string address = FetchedAddress(r);
+      const std::size_t hash = std::hash<std::string>{}(address);
+      const auto [from, to] = fetched.equal_range(hash);
+      const bool seen = std::any_of(from, to, [&](const auto& entry) {
+        return FetchedAddress(runs_[entry.second]) == address;
+      });
+      if (run.added && seen) continue;
+      if (r.storable) {
+        if (!seen) fetched.emplace(hash, runs_.size());
+        // The first of a run the additions found fetches its address for the others.
+        if (run.added) r.taken = 1;
+      }
+    }
+    if (r.storable) {
+      r.first_request = requests_;
+      requests_ += r.taken;
+      requesting_.push_back(runs_.size());
+    }
+    runs_.push_back(r);
+  }
+}
+
+std::string DownloadPlan::ImageUrl(const PlannedRun& r) const {
+  return ImageUrlOfReference(page_url_, r.run->text, r.run->added);
+}
+
+std::string DownloadPlan::FetchedAddress(const PlannedRun& r) const {
+  std::string url = EncodeRequestUrl(ImageUrl(r));
+  url.erase(std::min(url.find('#'), url.size()));
+  return url;
+}
+
+ImageRequest DownloadPlan::Request(std::size_t k) const {
+  // The last run that asks whose first request is at or before k.
+  const auto it = std::upper_bound(
+      requesting_.begin(), requesting_.end(), k,
+      [this](std::size_t at, std::size_t run) { return at < runs_[run].first_request; });
+  const PlannedRun& r = runs_[*std::prev(it)];
+  return {EncodeRequestUrl(ImageUrl(r)), page_url_, folder_ / PathFromUtf8(r.name.file_name),
+          r.name.extension_from_type};
+}
+
+}  // namespace pelmoa

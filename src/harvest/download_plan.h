@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "harvest/image_refs.h"
+#include "harvest/link_resolution.h"
+#include "harvest/transfer.h"
+
+namespace pelmoa {
+
+// One run of identical references as the download loop takes it.
+struct PlannedRun {
+  const ImageRefs::Run* run = nullptr;
+  std::size_t first = 0;  // list position (0-based) of its first reference
+  ReferenceName name;
+  // The name passes the file system's rules, with room for the extension the answer's type
+  // may add: only then are its images asked for.
+  bool storable = false;
+  // How many of its references the loop takes, from the first on; the others are passed
+  // over as already fetched.
+  std::size_t taken = 0;
+  std::size_t first_request = 0;  // batch position of its first request, when storable
+};
+
+// The download loop of one page, planned before it starts: each run of identical references
+// resolved, named and checked once, references that only the additions for today's pages
+// found and whose address the run fetches already passed over, and the transfer's requests,
+// made from the runs when the transfer asks for them. Nothing here copies a reference that
+// is as long as the page more than once at a time.
+class DownloadPlan : public ImageBatch {
+ public:
+  // Planning stops early, with what it has, when stop says so.
+  DownloadPlan(const ImageRefs& refs, std::string page_url, std::filesystem::path folder,
+               bool modern_pages, const ScanStop& stop);
+
+  const std::vector<PlannedRun>& runs() const { return runs_; }
+  // The address of the run's images as the page names it, for the report of a failure.
+  std::string ImageUrl(const PlannedRun& r) const;
+
+  std::size_t size() const override { return requests_; }
+  ImageRequest Request(std::size_t k) const override;
+
+ private:
+  // The address the run asks for, for telling whether the run asked for it already.
+  std::string FetchedAddress(const PlannedRun& r) const;
+
+  std::string page_url_;
+  std::filesystem::path folder_;
+  std::vector<PlannedRun> runs_;  // the runs not passed over, in list order
+  std::vector<std::size_t> requesting_;  // positions in runs_ of the runs that ask
+  std::size_t requests_ = 0;
+};
+
+// A name that takes its extension from the answer's type must leave room for the longest
+// such extension, so no image is fetched whole only to fail at its rename.
+bool IsStorableName(std::string_view name, bool extension_from_type);
+
+}  // namespace pelmoa
