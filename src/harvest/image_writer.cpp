@@ -49,10 +49,19 @@ ImageWriter::Block ImageWriter::TakeBlock(std::unique_lock<std::mutex>& lock) {
 
 void ImageWriter::Enqueue(std::unique_lock<std::mutex>&, Stream& stream, Block block) {
   stream.open_ = {};
+  try {
+    // Started on first use: a run of small images never starts it.
+    if (!thread_.joinable()) thread_ = std::thread([this] { Loop(); });
+    queue_.push_back({&stream, std::move(block)});
+  } catch (...) {
+    // The block and its data are gone: the stream's file would lack them, so it fails, and a
+    // new block may be made in this one's place.
+    --blocks_made_;
+    stream.failed_ = true;
+    stream.fault_ = "a block of the image could not be queued";
+    throw;
+  }
   ++stream.queued_;
-  queue_.push_back({&stream, std::move(block)});
-  // Started on first use: a run of small images never starts it.
-  if (!thread_.joinable()) thread_ = std::thread([this] { Loop(); });
   work_.notify_one();
 }
 
@@ -71,7 +80,11 @@ void ImageWriter::Loop() {
     lock.lock();
     if (!ok) {
       s.failed_ = true;
-      s.error_ = s.file_.write_error();
+      s.fault_ = "the file could not be written";
+      try {
+        s.error_ = s.file_.write_error();
+      } catch (...) {
+      }
     }
     writing_ = nullptr;
     free_.push_back(std::move(e.block));
@@ -125,11 +138,15 @@ bool ImageWriter::Stream::Write(const char* data, std::size_t size) {
   return !failed_;
 }
 
-void ImageWriter::Stream::Seal() {
+void ImageWriter::Stream::Seal() noexcept {
   std::unique_lock lock(writer_.mutex_);
   sealed_ = true;
   if (open_.size > 0) {
-    writer_.Enqueue(lock, *this, std::move(open_));
+    try {
+      writer_.Enqueue(lock, *this, std::move(open_));
+    } catch (...) {
+      // The stream has failed; its error says so.
+    }
   } else if (open_.data) {
     writer_.free_.push_back(std::move(open_));
     open_ = {};
@@ -141,8 +158,14 @@ bool ImageWriter::Stream::Flushed() {
   return queued_ == 0 && open_.size == 0;
 }
 
+void ImageWriter::Stream::Fail() noexcept {
+  std::lock_guard lock(writer_.mutex_);
+  failed_ = true;
+}
+
 std::string ImageWriter::Stream::error() {
   std::lock_guard lock(writer_.mutex_);
+  if (error_.empty() && fault_) return fault_;
   return error_;
 }
 

@@ -65,10 +65,13 @@ class ImageWriter::Stream {
   Stream(const Stream&) = delete;
   Stream& operator=(const Stream&) = delete;
 
-  // False once a write of this file has failed; nothing is taken then.
+  // False once a write of this file has failed; nothing is taken then. Throws when a block
+  // cannot be allocated or the writer's thread cannot start; the stream has then failed.
   bool Write(const char* data, std::size_t size);
-  // No more data comes: the last block is queued.
-  void Seal();
+  // No more data comes: the last block is queued (or the stream fails).
+  void Seal() noexcept;
+  // The stream takes nothing more and its file is not to be kept.
+  void Fail() noexcept;
   // Every byte given is in the file, or a write failed.
   bool Flushed();
   // Why a write failed; empty while none has.
@@ -90,6 +93,8 @@ class ImageWriter::Stream {
   bool sealed_ = false;
   bool failed_ = false;
   std::string error_;
+  // A reason that needs no allocation: a block of the file's data was lost.
+  const char* fault_ = nullptr;
 };
 
 }  // namespace pelmoa

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <system_error>
 
 #include "harvest/curl_transfer.h"
 #include "harvest/image_types.h"
@@ -12,7 +13,13 @@ namespace {
 
 constexpr long kReceiveBufferBytes = 128 * 1024;
 
-size_t WritePage(char* data, size_t size, size_t count, void* user) {
+// The callbacks run inside libcurl's C frames, which an exception must never cross: each
+// catches everything, and a failure to allocate (or to start the writer's thread) ends that
+// transfer as failed instead of ending the program.
+constexpr char kNoMemory[] = "not enough memory";
+constexpr char kNoWriter[] = "the writer could not start";
+
+size_t WritePage(char* data, size_t size, size_t count, void* user) noexcept {
   auto* job = static_cast<TransferJob*>(user);
   const size_t n = size * count;
   job->bytes += static_cast<std::int64_t>(n);
@@ -20,22 +27,37 @@ size_t WritePage(char* data, size_t size, size_t count, void* user) {
     job->too_large = true;
     return 0;
   }
-  job->body.append(data, n);
+  try {
+    job->body.append(data, n);
+  } catch (...) {
+    job->failure = kNoMemory;
+    return 0;
+  }
   return n;
 }
 
-size_t WriteImage(char* data, size_t size, size_t count, void* user) {
+size_t WriteImage(char* data, size_t size, size_t count, void* user) noexcept {
   auto* job = static_cast<TransferJob*>(user);
   const size_t n = size * count;
   job->bytes += static_cast<std::int64_t>(n);
-  if (!job->sink->Write(data, n)) {
+  bool written = false;
+  try {
+    written = job->sink->Write(data, n);
+  } catch (const std::system_error&) {
+    job->failure = kNoWriter;
+  } catch (...) {
+    job->failure = kNoMemory;
+  }
+  if (!written) {
+    // The stream may have lost a block on the way: it takes nothing more.
+    if (job->failure) job->sink->Fail();
     job->write_failed = true;
     return 0;
   }
   return n;
 }
 
-size_t CountHeader(char* data, size_t size, size_t count, void* user) {
+size_t CountHeader(char* data, size_t size, size_t count, void* user) noexcept {
   auto* job = static_cast<TransferJob*>(user);
   const size_t n = size * count;
   job->bytes += static_cast<std::int64_t>(n);
@@ -43,7 +65,11 @@ size_t CountHeader(char* data, size_t size, size_t count, void* user) {
   if (!job->status_seen) {
     job->status_seen = true;
     if (std::string_view(data, n).starts_with("HTTP/2 ") && job->multiplexed_origins) {
-      job->multiplexed_origins->insert(job->origin);
+      // Without the note the origin's images go one connection each, as over HTTP/1.1.
+      try {
+        job->multiplexed_origins->insert(job->origin);
+      } catch (...) {
+      }
     }
   }
   return n;
