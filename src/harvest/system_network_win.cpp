@@ -8,24 +8,32 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <condition_variable>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
 
-#include "harvest/file_names.h"
-
 namespace pelmoa {
 
 namespace {
 
-// Automatic configuration may search the network for a script (DHCP, DNS) before it answers;
-// a run waits for it this long at most, and after one failure not again.
-constexpr std::chrono::milliseconds kAutomaticWait{2000};
+using Clock = std::chrono::steady_clock;
 
-std::wstring Wide(const std::string& s) { return PathFromUtf8(s).native(); }
+// Automatic configuration may search the network for a script (DHCP, DNS) before it answers;
+// the lookups of a run may be outstanding this long in all, and after one failure no more
+// are made.
+constexpr Clock::duration kAutomaticAllowance = std::chrono::milliseconds(2000);
+
+std::wstring Wide(const std::string& s) {
+  if (s.empty()) return {};
+  const int n = static_cast<int>(s.size());
+  std::wstring out(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, s.data(), n, nullptr, 0)),
+                   L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.data(), n, out.data(), static_cast<int>(out.size()));
+  return out;
+}
 
 // Proxy settings are host names and numbers: ASCII.
 std::string Narrow(const wchar_t* w) {
@@ -164,18 +172,37 @@ Settings ReadSettings() {
   return s;
 }
 
-// One question to automatic configuration, answered on a thread of its own so the run can
-// stop waiting; the thread owns its share and may outlive the question.
+// How the owner is told that a lookup answered. A lookup's thread may outlive its owner, who
+// clears it on the way out.
+class WakeUp {
+ public:
+  void Set(std::function<void()> call) {
+    std::lock_guard lock(mutex_);
+    call_ = std::move(call);
+  }
+  void Call() {
+    std::lock_guard lock(mutex_);
+    if (call_) call_();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::function<void()> call_;
+};
+
+// One question to automatic configuration, answered on a thread of its own that owns its
+// share and may outlive the run that asked.
 struct Lookup {
   std::mutex mutex;
-  std::condition_variable answered;
   bool done = false;
   bool found = false;
+  Clock::time_point answered;
   std::string proxy;  // the script's proxy list; empty for a direct connection
   std::string bypass;
 };
 
-void Ask(const std::shared_ptr<Lookup>& lookup, const std::wstring& url, const Settings& s) {
+void AskAutomatic(const std::shared_ptr<Lookup>& lookup, const std::wstring& url,
+                  const Settings& s, const std::shared_ptr<WakeUp>& wake_up) {
   WINHTTP_AUTOPROXY_OPTIONS options = {};
   if (s.detect) {
     options.dwFlags |= WINHTTP_AUTOPROXY_AUTO_DETECT;
@@ -200,68 +227,128 @@ void Ask(const std::shared_ptr<Lookup>& lookup, const std::wstring& url, const S
     }
     WinHttpCloseHandle(session);
   }
-  std::lock_guard lock(lookup->mutex);
-  lookup->done = true;
-  lookup->found = found;
-  lookup->proxy = std::move(proxy);
-  lookup->bypass = std::move(bypass);
-  lookup->answered.notify_all();
+  {
+    std::lock_guard lock(lookup->mutex);
+    lookup->done = true;
+    lookup->found = found;
+    lookup->answered = Clock::now();
+    lookup->proxy = std::move(proxy);
+    lookup->bypass = std::move(bypass);
+  }
+  wake_up->Call();
 }
 
 }  // namespace
 
 struct SystemProxy::Impl {
   std::optional<Settings> settings;  // read once per run
-  bool automatic_failed = false;     // found nothing, or did not answer in time
+  // A lookup found nothing, or the lookups used up the run's allowance: no more are made.
+  bool automatic_over = false;
   int lookups = 0;
   std::map<std::string, std::string> by_origin;
+  struct Pending {
+    std::shared_ptr<Lookup> lookup;
+    Target target;
+  };
+  std::map<std::string, Pending> pending;
+  // Time with at least one lookup outstanding, this run; counted from `since` while any is.
+  Clock::duration waited{};
+  Clock::time_point since;
+  std::shared_ptr<WakeUp> wake_up = std::make_shared<WakeUp>();
 
-  // The script's proxy for url, or nothing when automatic configuration has none.
-  std::optional<std::string> Automatic(const std::string& url, const Target& t) {
-    ++lookups;
-    auto lookup = std::make_shared<Lookup>();
-    try {
-      std::thread(Ask, lookup, Wide(url), *settings).detach();
-    } catch (const std::system_error&) {
-      return std::nullopt;
-    }
-    std::unique_lock lock(lookup->mutex);
-    if (!lookup->answered.wait_for(lock, kAutomaticWait, [&] { return lookup->done; }) ||
-        !lookup->found) {
-      return std::nullopt;
-    }
-    const std::vector<std::string> proxies = Split(lookup->proxy, "; \t\r\n");
-    if (proxies.empty() || Bypassed(t, lookup->bypass, false)) return "";
+  std::string Manual(const Target& t) const {
+    if (settings->proxy.empty() || Bypassed(t, settings->bypass, true)) return "";
+    return ProxyForScheme(settings->proxy, t.scheme);
+  }
+
+  static std::string FromScript(const Lookup& lookup, const Target& t) {
+    const std::vector<std::string> proxies = Split(lookup.proxy, "; \t\r\n");
+    if (proxies.empty() || Bypassed(t, lookup.bypass, false)) return "";
     return ProxyForScheme(proxies.front(), t.scheme);
   }
 
-  // Automatic configuration first (detection, then the script address), then the manual
-  // proxy, as the system's own clients do.
-  std::string Decide(const std::string& url, const Target& t) {
-    if (!settings) settings = ReadSettings();
-    if ((settings->detect || !settings->script.empty()) && !automatic_failed) {
-      if (std::optional<std::string> proxy = Automatic(url, t)) return *proxy;
-      automatic_failed = true;
+  // Takes in the lookups that answered and counts the time they were outstanding; once the
+  // allowance is used up, or one found nothing, the hosts still waiting take the manual
+  // settings and automatic configuration is asked no more this run.
+  void Collect() {
+    if (pending.empty()) return;
+    const Clock::time_point now = Clock::now();
+    Clock::time_point last_answer = since;
+    for (auto it = pending.begin(); it != pending.end();) {
+      Lookup& lookup = *it->second.lookup;
+      std::lock_guard lock(lookup.mutex);
+      if (!lookup.done) {
+        ++it;
+        continue;
+      }
+      last_answer = std::max(last_answer, lookup.answered);
+      if (lookup.found) {
+        by_origin[it->first] = FromScript(lookup, it->second.target);
+      } else {
+        automatic_over = true;
+        by_origin[it->first] = Manual(it->second.target);
+      }
+      it = pending.erase(it);
     }
-    if (settings->proxy.empty() || Bypassed(t, settings->bypass, true)) return "";
-    return ProxyForScheme(settings->proxy, t.scheme);
+    waited += (pending.empty() ? last_answer : now) - since;
+    since = now;
+    if (waited >= kAutomaticAllowance) automatic_over = true;
+    if (!automatic_over) return;
+    for (const auto& [origin, p] : pending) by_origin[origin] = Manual(p.target);
+    pending.clear();
+  }
+
+  std::string Decided(const std::string& origin, std::string proxy) {
+    return by_origin[origin] = std::move(proxy);
   }
 };
 
 SystemProxy::SystemProxy() : impl_(std::make_unique<Impl>()) {}
-SystemProxy::~SystemProxy() = default;
+SystemProxy::~SystemProxy() { impl_->wake_up->Set({}); }
 
-std::optional<std::string> SystemProxy::For(const std::string& url) {
+ProxyAnswer SystemProxy::Ask(const std::string& url) {
   const std::optional<Target> t = ParseTarget(url);
-  if (!t || ProxyVariableFor(t->scheme)) return std::nullopt;
+  if (!t || ProxyVariableFor(t->scheme)) return {};
+  Impl& m = *impl_;
   const std::string origin = t->scheme + "://" + t->host + ":" + t->port;
-  auto it = impl_->by_origin.find(origin);
-  if (it == impl_->by_origin.end())
-    it = impl_->by_origin.emplace(origin, impl_->Decide(url, *t)).first;
-  return it->second;
+  m.Collect();
+  if (auto it = m.by_origin.find(origin); it != m.by_origin.end()) return {false, it->second};
+  if (m.pending.count(origin)) return {true, std::nullopt};
+  if (!m.settings) m.settings = ReadSettings();
+  // Automatic configuration first (detection, then the script address), then the manual
+  // proxy, as the system's own clients do.
+  if ((!m.settings->detect && m.settings->script.empty()) || m.automatic_over) {
+    return {false, m.Decided(origin, m.Manual(*t))};
+  }
+  auto lookup = std::make_shared<Lookup>();
+  try {
+    std::thread(AskAutomatic, lookup, Wide(url), *m.settings, m.wake_up).detach();
+  } catch (const std::system_error&) {
+    m.automatic_over = true;
+    return {false, m.Decided(origin, m.Manual(*t))};
+  }
+  ++m.lookups;
+  if (m.pending.empty()) m.since = Clock::now();
+  m.pending.emplace(origin, Impl::Pending{std::move(lookup), *t});
+  return {true, std::nullopt};
 }
 
-void SystemProxy::Forget() { *impl_ = Impl(); }
+std::optional<std::string> SystemProxy::For(const std::string& url) {
+  for (ProxyAnswer answer = Ask(url);; answer = Ask(url)) {
+    if (!answer.pending) return answer.proxy;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+void SystemProxy::SetWakeUp(std::function<void()> wake_up) {
+  impl_->wake_up->Set(std::move(wake_up));
+}
+
+void SystemProxy::Forget() {
+  std::shared_ptr<WakeUp> wake_up = impl_->wake_up;
+  *impl_ = Impl();
+  impl_->wake_up = std::move(wake_up);
+}
 
 int SystemProxy::automatic_lookups() const { return impl_->lookups; }
 
