@@ -51,14 +51,19 @@ void Run(const std::string& address, const std::string& folder, RunHost& host,
 void HarvestFrames(const std::string& page_url, const std::string& folder, RunHost& host,
                    Enclosing& enclosing) {
   // Every nested run overwrites the page text, so all frames are collected first.
-  const std::vector<std::string> frames = ScanFrameRefs(host.PageHtml(), page_url);
-  for (const std::string& frame : frames) {
-    if (host.Cancelled()) return;
+  const std::vector<FrameRef> frames =
+      ScanFrameRefs(host.PageHtml(), page_url, [&host] { return host.Cancelled(); });
+  for (const FrameRef& frame : frames) {
+    // Whether a frame is skipped depends on its address and the level alone, the same for
+    // every time a run of tags names it.
     if (enclosing.level >= kMaxFrameLevel) continue;
-    if (enclosing.addresses.count(NormalisePageAddress(frame))) continue;
-    if (enclosing.frame_pages >= kMaxFramePages) return;
-    ++enclosing.frame_pages;
-    Run(frame, folder, host, enclosing);
+    if (enclosing.addresses.count(NormalisePageAddress(frame.address))) continue;
+    for (std::size_t k = 0; k < frame.count; ++k) {
+      if (host.Cancelled()) return;
+      if (enclosing.frame_pages >= kMaxFramePages) return;
+      ++enclosing.frame_pages;
+      Run(frame.address, folder, host, enclosing);
+    }
   }
 }
 
