@@ -72,6 +72,49 @@ INSTANTIATE_TEST_SUITE_P(
                     "http:///x.gif"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A reference only the additions for today's pages find: the name is its last path segment
+// without query or fragment (an extension from the answer's type when it has none), the
+// fragment is not sent, and "//host" is another host on the page's own scheme.
+struct AddedCase {
+  const char* name;
+  const char* page_url;
+  const char* reference;
+  const char* file_name;
+  const char* image_url;  // nullptr: passed over
+  bool typed = false;     // the name takes its extension from the answer's type
+};
+
+void PrintTo(const AddedCase& c, std::ostream* os) { *os << c.name; }
+
+class ResolveAddedReferenceTest : public ::testing::TestWithParam<AddedCase> {};
+
+TEST_P(ResolveAddedReferenceTest, GivesFileNameAndAddress) {
+  const auto& c = GetParam();
+  const ResolvedReference r = ResolveAddedReference(c.page_url, c.reference);
+  ASSERT_EQ(r.pass_over, c.image_url == nullptr);
+  if (r.pass_over) return;
+  EXPECT_EQ(r.file_name, c.file_name);
+  EXPECT_EQ(r.image_url, c.image_url);
+  EXPECT_EQ(r.extension_from_type, c.typed);
+}
+
+constexpr char kHttpsPage[] = "https://host/dir/page.html";
+
+INSTANTIATE_TEST_SUITE_P(
+    References, ResolveAddedReferenceTest,
+    ::testing::Values(
+        AddedCase{"OtherHostOnHttpsPage", kHttpsPage, "//cdn/x/b.webp", "b.webp",
+                  "https://cdn/x/b.webp"},
+        AddedCase{"OtherHostOnHttpPage", kPage, "//cdn/x/b.webp", "b.webp", "http://cdn/x/b.webp"},
+        AddedCase{"RootRelativeOnHttpsPage", kHttpsPage, "/i/a.avif", "a.avif",
+                  "https://host/i/a.avif"},
+        AddedCase{"QueryKeptFragmentDropped", kPage, " q.jpg?w=1#top ", "q.jpg",
+                  "http://host/dir/q.jpg?w=1"},
+        AddedCase{"NoExtensionTakesTheType", kPage, "/i/pic?v=2", "pic", "http://host/i/pic?v=2",
+                  true},
+        AddedCase{"NoNamePassedOver", kPage, "/i/?v=2", "", nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct AddressCase {
   const char* name;
   const char* typed;
