@@ -20,6 +20,7 @@ struct CaseContext {
   std::filesystem::path dest;
   RecordingHost& host;
   std::string folder;  // handed to the run; the destination unless the case says otherwise
+  HarvestOptions options;
   std::unique_ptr<RawServer> raw;
   std::string skip_reason;
   std::vector<std::function<void()>> undo;

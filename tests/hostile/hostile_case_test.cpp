@@ -6,10 +6,10 @@ namespace {
 TEST_P(HostileCaseTest, RunEndsCountedAndContained) {
   const HostileCase& c = GetParam();
   RecordingHost host(Options(c.stall, c.jobs));
-  CaseContext ctx{server, sandbox.path(), dest(), host, dest_str(), nullptr, {}, {}, {}, {}};
+  CaseContext ctx{server, sandbox.path(), dest(), host, dest_str(), {}, nullptr, {}, {}, {}, {}};
   const std::string url = c.arrange(ctx);
   if (!ctx.skip_reason.empty()) GTEST_SKIP() << ctx.skip_reason;
-  RunBounded(host, url, ctx.folder);
+  RunBounded(host, url, ctx.folder, kRunBound, ctx.options);
   ExpectOutcome(host, c.outcome);
   if (c.check) c.check(ctx);
 }

@@ -99,11 +99,11 @@ void HostileTest::RunBounded(RecordingHost& host, const std::string& url,
 }
 
 void HostileTest::RunBounded(RecordingHost& host, const std::string& url, const std::string& folder,
-                             std::chrono::seconds bound) {
+                             std::chrono::seconds bound, const HarvestOptions& options) {
   std::promise<void> ended;
   std::future<void> ended_future = ended.get_future();
   std::thread run([&] {
-    HarvestPage(url, folder, host);
+    HarvestPage(url, folder, host, options);
     ended.set_value();
   });
   if (ended_future.wait_for(bound) != std::future_status::ready) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "harvest/harvest.h"
 #include "harvest/transfer.h"
 #include "recording_host.h"
 #include "temp_dir.h"
@@ -63,7 +64,7 @@ class HostileTest : public ::testing::Test {
   void RunBounded(RecordingHost& host, const std::string& url,
                   std::chrono::seconds bound = kRunBound);
   void RunBounded(RecordingHost& host, const std::string& url, const std::string& folder,
-                  std::chrono::seconds bound = kRunBound);
+                  std::chrono::seconds bound = kRunBound, const HarvestOptions& options = {});
 
   void ExpectOutcome(const RecordingHost& host, const Outcome& outcome) const;
 

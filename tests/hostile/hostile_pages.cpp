@@ -3,6 +3,8 @@
 
 #include <zlib.h>
 
+#include <fstream>
+
 #include "hostile_case.h"
 
 namespace pelmoa::testing {
@@ -158,6 +160,55 @@ std::string HostileNames(CaseContext& ctx) {
   return ctx.server.Url("/n/names.html");
 }
 
+// The process's peak memory from the last reset on, in KiB; a reset sets it to what is in use.
+long PeakKiB(bool reset = false) {
+  if (reset) std::ofstream("/proc/self/clear_refs") << "5";
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+long peak_before_run = 0;
+
+// Every "img " of the page pairs with one src value of 64 KiB, 20,000 times: 20,000
+// references, each with a name too long to store, each counted. Cutting the value again for
+// each one held 1.25 GB.
+constexpr int kCuts = 20'000;
+
+std::function<std::string(CaseContext&)> ValueCutManyTimes(const char* extension, bool modern) {
+  return [extension, modern](CaseContext& ctx) {
+    std::string page;
+    for (int k = 0; k < kCuts; ++k) page += "img ";
+    page += "src=\"" + std::string(64 << 10, 'v') + extension + "\">";
+    ServeBytes(ctx.server, "/cut/page.html", std::move(page), kAsIs);
+    ctx.options.modern_pages = modern;
+    peak_before_run = PeakKiB(true);
+    return ctx.server.Url("/cut/page.html");
+  };
+}
+
+void SmallPeakAndNothingAsked(CaseContext& ctx) {
+  EXPECT_LT(PeakKiB() - peak_before_run, 64 << 10) << "KiB more at the peak of the run";
+  EXPECT_EQ(ctx.server.Requests(), Lines{"/cut/page.html"});
+}
+
+// Names without an extension take one from the answer's type, so they must leave room for
+// the longest (".webp"): 250 bytes do, 251 and 252 are refused before they are asked for.
+std::string NamesThatGrowWithTheirType(CaseContext& ctx) {
+  std::string page;
+  for (int length : {250, 251, 252}) {
+    page += "<img data-src=\"/n/" + std::string(static_cast<std::size_t>(length), 'n') + "\">";
+  }
+  ServeBytes(ctx.server, "/n/page.html", page);
+  ctx.server.HandleRegex("/n/n+", [](const auto&, httplib::Response& res) {
+    res.set_content("JPEG", "image/jpeg");
+  });
+  ctx.options.modern_pages = true;
+  return ctx.server.Url("/n/page.html");
+}
+
 std::string SelfByOtherSpellings(CaseContext& ctx) {
   ServeBytes(ctx.server, "/c/self.html",
              "<frameset><frame src=\"" + ctx.server.Url("/c/self.html") +
@@ -204,6 +255,15 @@ std::vector<HostileCase> PageCases() {
          for (const auto& r : ctx.server.Requests()) {
            EXPECT_EQ(r.find("x.jpg"), std::string::npos) << r;
          }
+       }},
+      {"ValueCutManyTimes", ValueCutManyTimes(".jpg", false), Loop(kCuts, kCuts, kCuts, Lines{}),
+       SmallPeakAndNothingAsked},
+      {"ValueCutManyTimesForTodaysPages", ValueCutManyTimes(".webp", true),
+       Loop(kCuts, kCuts, kCuts, Lines{}), SmallPeakAndNothingAsked},
+      {"NamesThatGrowWithTheirType", NamesThatGrowWithTheirType,
+       Loop(3, 2, 3, Lines{std::string(250, 'n') + ".jpg"}),
+       [](CaseContext& ctx) {
+         EXPECT_EQ(ctx.server.Requests(), (Lines{"/n/page.html", "/n/" + std::string(250, 'n')}));
        }},
       {"FramesetNamingItselfByOtherSpellings", SelfByOtherSpellings, Loop(1, 0, 1, Lines{"z.gif"}),
        [](CaseContext& ctx) {

@@ -1,10 +1,35 @@
 // Servers that misbehave: resets, silence, drips slower than a byte a second, redirect
 // loops, redirects to other schemes, and error statuses for images.
 
+#include <atomic>
+#include <new>
 #include <thread>
 
 #include "harvest/harvest.h"
 #include "hostile_case.h"
+
+// While armed, an array of 256 KiB, the size of the writer's blocks for a large image's body,
+// cannot be allocated: the allocation failure inside the transfer's write callback, which no
+// server can cause. Everything else goes through the ordinary scalar allocation, so the
+// sanitizers pair every allocation with its release as before.
+namespace {
+std::atomic<bool> fail_block_allocations{false};
+}  // namespace
+
+void* operator new[](std::size_t size) {
+  if (size == 256 * 1024 && fail_block_allocations.load()) throw std::bad_alloc();
+  return ::operator new(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return operator new[](size);
+  } catch (...) {
+    return nullptr;
+  }
+}
+void operator delete[](void* p) noexcept { ::operator delete(p); }
+void operator delete[](void* p, std::size_t) noexcept { ::operator delete(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { ::operator delete(p); }
 
 namespace pelmoa::testing {
 namespace {
@@ -33,6 +58,17 @@ std::function<std::string(CaseContext&)> PageFrom(RawServer::Behaviour behaviour
 void EarlierImageKept(CaseContext& ctx) {
   EXPECT_EQ(ReadFile(ctx.dest / "r.jpg"), "EARLIER");
   EXPECT_EQ(ReadFile(ctx.dest / "ok2.gif"), TinyGif());
+}
+
+std::string BlockOfALargeImageNotAllocated(CaseContext& ctx) {
+  fail_block_allocations = true;
+  ctx.undo.push_back([] { fail_block_allocations = false; });
+  WriteFile(ctx.dest / "r.jpg", "EARLIER");
+  ctx.server.Serve("/s/r.jpg", std::string(300 << 10, 'R'), "image/jpeg");
+  ctx.server.Serve("/s/page.html", "<img src=\"ok1.gif\"><img src=\"r.jpg\"><img src=\"ok2.gif\">");
+  ctx.server.Serve("/s/ok1.gif", TinyGif(), "image/gif");
+  ctx.server.Serve("/s/ok2.gif", TinyGif(), "image/gif");
+  return ctx.server.Url("/s/page.html");
 }
 
 std::string Page(CaseContext& ctx, const std::string& body) {
@@ -169,6 +205,8 @@ std::vector<HostileCase> ServerCases() {
       {"ImageRedirectedToFtp", RedirectImageTo("ftp"), one_of_two_failed},
       {"LatencyFallingWithPosition", LatencyFallingWithPosition,
        Loop(kFalling, 0, kFalling, FallingNames(kFalling, true)), StoredInListOrder},
+      {"BlockOfALargeImageNotAllocated", BlockOfALargeImageNotAllocated, image_failed,
+       EarlierImageKept},
       {"ImagesWithErrorStatuses", ErrorStatuses,
        Loop(5, 4, 5, Lines{"401.jpg", "403.jpg", "404.jpg", "500.jpg", "ok.gif"}),
        [](CaseContext& ctx) {
