@@ -275,15 +275,17 @@ struct SystemProxy::Impl {
     const Clock::time_point now = Clock::now();
     Clock::time_point last_answer = since;
     for (auto it = pending.begin(); it != pending.end();) {
-      Lookup& lookup = *it->second.lookup;
-      std::lock_guard lock(lookup.mutex);
-      if (!lookup.done) {
+      // Held beyond the erase below, which may drop the last other hold of the lookup while
+      // its mutex is locked.
+      const std::shared_ptr<Lookup> lookup = it->second.lookup;
+      std::lock_guard lock(lookup->mutex);
+      if (!lookup->done) {
         ++it;
         continue;
       }
-      last_answer = std::max(last_answer, lookup.answered);
-      if (lookup.found) {
-        by_origin[it->first] = FromScript(lookup, it->second.target);
+      last_answer = std::max(last_answer, lookup->answered);
+      if (lookup->found) {
+        by_origin[it->first] = FromScript(*lookup, it->second.target);
       } else {
         automatic_over = true;
         by_origin[it->first] = Manual(it->second.target);
