@@ -57,6 +57,13 @@ std::size_t RootLength(const std::wstring& path) {
   return share_end == std::wstring::npos ? path.size() : share_end + 1;
 }
 
+// "C:\..." or "\\server\...", either slash: no current drive or folder takes part.
+bool IsFullyQualified(const std::wstring& path) {
+  auto slash = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+  if (path.size() >= 2 && slash(path[0]) && slash(path[1])) return true;
+  return path.size() >= 3 && path[1] == L':' && slash(path[2]);
+}
+
 }  // namespace
 
 // NTFS takes names of up to 255 UTF-16 units.
@@ -88,16 +95,17 @@ std::string Utf8FromPath(const std::filesystem::path& path) {
 // trailing dot), and the call reaches the same file it would reach with a short path.
 std::filesystem::path SystemPath(const std::filesystem::path& path) {
   const std::wstring& given = path.native();
-  if (given.size() < kPlainPathLimit || given.rfind(L"\\\\?\\", 0) == 0 ||
-      given.rfind(L"\\\\.\\", 0) == 0) {
-    return path;
-  }
+  if (given.rfind(L"\\\\?\\", 0) == 0 || given.rfind(L"\\\\.\\", 0) == 0) return path;
+  // A relative path is as long as it is once resolved: a short folder under a deep current
+  // folder passes the limit only then.
+  if (given.size() < kPlainPathLimit && IsFullyQualified(given)) return path;
   const DWORD size = GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
   if (size == 0) return path;
   std::wstring full(size, L'\0');
   const DWORD length = GetFullPathNameW(given.c_str(), size, full.data(), nullptr);
   if (length == 0 || length >= size) return path;
   full.resize(length);
+  if (full.size() < kPlainPathLimit) return full;
   if (full.rfind(L"\\\\.\\", 0) == 0 || full.rfind(L"\\\\?\\", 0) == 0) return full;
   if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
   return L"\\\\?\\" + full;

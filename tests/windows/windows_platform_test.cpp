@@ -160,10 +160,21 @@ struct PathRow {
 };
 
 // A long path goes to the system in its "\\?\" form, which the system takes literally: it
-// must already be whole, as the system would have made it.
+// must already be whole, as the system would have made it. A relative one is as long as it is
+// once resolved: here under a current folder of 230 characters.
 TEST(LongPaths, TakeTheFormThatReachesAnyLength) {
+  testing::TempDir dir;
+  std::filesystem::path current = dir.path();
+  while (current.native().size() < 230) current /= std::wstring(20, L'c');
+  ASSERT_FALSE(MakeDirectoryPath(current));
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(current);
+  const std::wstring here = std::filesystem::current_path().native();
   const std::wstring deep = std::wstring(130, L'd') + L"\\" + std::wstring(130, L'e');
   const PathRow rows[] = {
+      {"RelativeUnderDeepFolder", L"sub\\b.jpg", L"\\\\?\\" + here + L"\\sub\\b.jpg"},
+      {"RelativeResolvedShort", L"..\\..\\..\\b.jpg",
+       (std::filesystem::path(here).parent_path().parent_path().parent_path() / L"b.jpg").native()},
       {"ShortAsItIs", L"C:/a/../b.jpg", L"C:/a/../b.jpg"},
       {"Drive", L"C:\\" + deep, L"\\\\?\\C:\\" + deep},
       {"MadeWhole", L"C:/" + deep + L"/./x/../b.jpg.", L"\\\\?\\C:\\" + deep + L"\\b.jpg"},
@@ -171,6 +182,11 @@ TEST(LongPaths, TakeTheFormThatReachesAnyLength) {
       {"AlreadyLong", L"\\\\?\\C:\\" + deep, L"\\\\?\\C:\\" + deep},
   };
   for (const PathRow& row : rows) EXPECT_EQ(SystemPath(row.given).native(), row.system) << row.name;
+  // A relative folder of the run: its image lands there.
+  EXPECT_FALSE(MakeDirectoryPath(L"sub"));
+  EXPECT_EQ(Store(L"sub\\b.jpg", "B"), "");
+  EXPECT_EQ(testing::ReadFile(current / L"sub" / L"b.jpg"), "B");
+  std::filesystem::current_path(before);
 }
 
 // An installed copy keeps its images in the pictures folder even where its own folder could
