@@ -1,6 +1,8 @@
-// The network rules of the Windows build, run here: the real system_network_win.cpp, linked
-// over the Linux one with the system's calls stubbed (winhttp_stub/), against real servers on
-// 127.0.0.1. Wine's TLS cannot use the tests' authority, and its lookups cannot be held.
+// The network rules of the Windows build that Wine cannot show, run here: the real
+// system_network_win.cpp, linked over the Linux one with the system's calls stubbed
+// (winhttp_stub/), against real servers on 127.0.0.1. Wine's TLS cannot use the tests'
+// authority, its lookups cannot be held back, and it fetches a configuration script once per
+// process, so only one of its lookups is ever slow.
 
 #include <gtest/gtest.h>
 
