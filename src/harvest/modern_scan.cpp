@@ -189,11 +189,16 @@ namespace {
 // (a pass cuts at non-decreasing places; the second pass starts over once).
 class AddedTest {
  public:
+  // Values up to this long are read as they are: on a page of ordinary values the search
+  // would be one more pass over the whole page.
+  static constexpr std::size_t kShortValue = 256;
+
   explicit AddedTest(std::string_view page) : page_(page), query_(page, "?", "#") {}
 
   bool operator()(std::string_view value) {
     const std::string_view v = TrimHtmlSpaces(value);
-    if (v.empty() || StartsWithIgnoreCase(v, "data:")) return false;
+    if (v.size() <= kShortValue) return IsAddedImageReference(v);
+    if (StartsWithIgnoreCase(v, "data:")) return false;
     const std::size_t start = static_cast<std::size_t>(v.data() - page_.data());
     const std::size_t path_end = std::min(query_.Find(start), start + v.size());
     return HasImageExtension(v.substr(0, path_end - start));
