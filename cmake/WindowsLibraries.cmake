@@ -28,3 +28,10 @@ add_library(ICU::uc INTERFACE IMPORTED)
 target_include_directories(ICU::uc INTERFACE ${PELMOA_ICU_INCLUDE_DIR})
 target_link_libraries(ICU::uc INTERFACE ${PELMOA_ICU_UC_LIBRARY} ${PELMOA_ICU_DATA_LIBRARY})
 target_compile_definitions(ICU::uc INTERFACE U_STATIC_IMPLEMENTATION)
+
+# libwebp, static, as Qt's WebP plugin has it; PkgConfig::WEBP as on Linux.
+find_path(PELMOA_WEBP_INCLUDE_DIR webp/decode.h REQUIRED)
+find_library(PELMOA_WEBP_LIBRARY libwebp.a REQUIRED)
+add_library(PkgConfig::WEBP INTERFACE IMPORTED)
+target_include_directories(PkgConfig::WEBP INTERFACE ${PELMOA_WEBP_INCLUDE_DIR})
+target_link_libraries(PkgConfig::WEBP INTERFACE ${PELMOA_WEBP_LIBRARY})

@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "harvest/image_size.h"
+#include "harvest/small_image_check.h"
+
+namespace pelmoa {
+namespace {
+
+using Reading = ImageSizeReading;
+using Verdict = SmallImageCheck::Verdict;
+
+// Headers written from the formats' own descriptions, then bytes that stand for the picture.
+std::string Be(std::uint32_t v, int bytes) {
+  std::string s;
+  for (int k = bytes - 1; k >= 0; --k) s += static_cast<char>(v >> (8 * k));
+  return s;
+}
+std::string Le(std::uint32_t v, int bytes) {
+  std::string s;
+  for (int k = 0; k < bytes; ++k) s += static_cast<char>(v >> (8 * k));
+  return s;
+}
+const std::string kData(200, '\x5a');
+
+std::string Png(std::uint32_t w, std::uint32_t h, const char* type = "IHDR") {
+  return std::string("\x89PNG\r\n\x1a\n", 8) + Be(13, 4) + type + Be(w, 4) + Be(h, 4) +
+         std::string("\x08\x06\0\0\0", 5) + kData;
+}
+// Logical screen w x h, then one frame of fw x fh.
+std::string Gif(int w, int h, int fw = 1, int fh = 1, const char* version = "GIF89a") {
+  return version + Le(w, 2) + Le(h, 2) + std::string("\x80\0\0", 3) + std::string(6, '\0') + "," +
+         Le(0, 4) + Le(fw, 2) + Le(fh, 2) + "\0" + kData;
+}
+std::string Segment(int marker, const std::string& body) {
+  return "\xff" + std::string(1, static_cast<char>(marker)) + Be(body.size() + 2, 2) + body;
+}
+std::string Sof(int marker, int w, int h) {
+  return Segment(marker, "\x08" + Be(h, 2) + Be(w, 2) + std::string("\x01\x01\x11\0", 4));
+}
+// JFIF and an EXIF segment whose thumbnail has a frame header of its own (16 x 16).
+std::string Jpeg(int w, int h, int frame_marker = 0xc0, std::string before_frame = {}) {
+  return "\xff\xd8" + Segment(0xe0, std::string("JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 14)) +
+         Segment(0xe1, std::string("Exif\0\0", 6) + "\xff\xd8" + Sof(0xc0, 16, 16)) +
+         Segment(0xdb, std::string(65, '\x01')) + before_frame + Sof(frame_marker, w, h) +
+         Segment(0xda, std::string(10, '\0')) + kData;
+}
+std::string Riff(const std::string& chunk, const std::string& body) {
+  return "RIFF" + Le(4 + 8 + body.size(), 4) + "WEBP" + chunk + Le(body.size(), 4) + body;
+}
+std::string WebpLossy(int w, int h) {
+  const std::uint32_t tag = 0 | (0 << 1) | (1 << 4) | (10u << 5);  // key frame, shown
+  return Riff("VP8 ", Le(tag, 3) + "\x9d\x01\x2a" + Le(w, 2) + Le(h, 2) + std::string(30, '\0'));
+}
+std::string WebpLossless(int w, int h) {
+  return Riff("VP8L", "\x2f" + Le((w - 1) | (h - 1) << 14, 4) + std::string(31, '\0'));
+}
+std::string WebpAnimated(int w, int h) {
+  return Riff("VP8X", std::string("\x02\0\0\0", 4) + Le(w - 1, 3) + Le(h - 1, 3)) + kData;
+}
+std::string Bmp(int info, std::int32_t w, std::int32_t h) {
+  const int side = info == 12 ? 2 : 4;
+  return "BM" + Le(0, 4) + Le(0, 4) + Le(14 + info, 4) + Le(info, 4) +
+         Le(static_cast<std::uint32_t>(w), side) + Le(static_cast<std::uint32_t>(h), side) +
+         std::string(info - 4 - 2 * side, '\0') + kData;
+}
+std::string Box(const std::string& type, const std::string& body) {
+  return Be(8 + body.size(), 4) + type + body;
+}
+std::string FullBox(const std::string& type, int flags, const std::string& body) {
+  return Box(type, Be(flags, 4) + body);
+}
+std::string Ispe(int w, int h) { return FullBox("ispe", 0, Be(w, 4) + Be(h, 4)); }
+// Item 1 has property 2, item 2 property 1; the primary item is `primary`.
+std::string Avif(int primary, int w1, int h1, int w2, int h2, int item1_property = 2,
+                 const char* brand = "avif") {
+  const std::string ipma =
+      FullBox("ipma", 0, Be(2, 4) + Be(1, 2) + "\x01" + static_cast<char>(0x80 | item1_property) +
+                             Be(2, 2) + "\x01\x01");
+  return Box("ftyp", std::string(brand) + Be(0, 4) + "mif1" + "miaf") +
+         FullBox("meta", 0,
+                 FullBox("hdlr", 0, Be(0, 4) + "pict" + std::string(13, '\0')) +
+                     FullBox("pitm", 0, Be(primary, 2)) + FullBox("iloc", 0, std::string(8, '\0')) +
+                     Box("iprp", Box("ipco", Ispe(w2, h2) + Ispe(w1, h1)) + ipma)) +
+         Box("mdat", kData);
+}
+
+struct Row {
+  const char* name;
+  std::string bytes;
+  Reading reading;
+  // At a minimum side of 100, once every byte has arrived.
+  Verdict verdict;
+};
+void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
+
+constexpr Reading kMore{Reading::kNeedMore};
+constexpr Reading kNone{Reading::kNone};
+Reading Size(std::uint32_t w, std::uint32_t h) { return {Reading::kKnown, w, h}; }
+
+class ImageHeaderTest : public ::testing::TestWithParam<Row> {};
+
+// Read whole, and fed as a slow server sends it (a byte at a time) and as a fast one does.
+TEST_P(ImageHeaderTest, SizeAndVerdict) {
+  const Row& row = GetParam();
+  EXPECT_EQ(ReadImageSize(row.bytes), row.reading);
+  for (std::size_t piece : {std::size_t{1}, std::size_t{16384}}) {
+    SmallImageCheck check(100);
+    for (std::size_t at = 0; at < row.bytes.size(); at += piece) {
+      check.Feed(std::string_view(row.bytes).substr(at, piece));
+    }
+    EXPECT_EQ(check.verdict(), row.verdict) << piece;
+  }
+}
+
+const std::string kLongExif = Segment(0xe1, std::string(65500, '\0'));
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, ImageHeaderTest,
+    ::testing::Values(
+        Row{"PngIcon", Png(16, 16), Size(16, 16), Verdict::kLeaveOut},
+        Row{"PngSidesAtTheMinimum", Png(100, 100), Size(100, 100), Verdict::kKeep},
+        Row{"PngWideButLow", Png(640, 99), Size(640, 99), Verdict::kLeaveOut},
+        Row{"PngTruncated", Png(16, 16).substr(0, 20), kMore, Verdict::kUndecided},
+        Row{"PngFirstChunkNotIhdr", Png(16, 16, "IDAT"), kNone, Verdict::kKeep},
+        Row{"PngSideZero", Png(0, 16), kNone, Verdict::kKeep},
+        Row{"GifCounter", Gif(1, 1), Size(1, 1), Verdict::kLeaveOut},
+        Row{"GifLogicalScreenNotFrame", Gif(640, 480, 1, 1, "GIF87a"), Size(640, 480),
+            Verdict::kKeep},
+        Row{"GifTruncated", Gif(1, 1).substr(0, 8), kMore, Verdict::kUndecided},
+        Row{"GifUnknownVersion", Gif(1, 1, 1, 1, "GIF88a"), kNone, Verdict::kKeep},
+        Row{"JpegFramePastExifThumbnail", Jpeg(640, 480), Size(640, 480), Verdict::kKeep},
+        Row{"JpegProgressiveBeacon", Jpeg(1, 1, 0xc2), Size(1, 1), Verdict::kLeaveOut},
+        Row{"JpegHuffmanTableIsNoFrame", Jpeg(99, 640, 0xc0, Sof(0xc4, 1, 1)), Size(99, 640),
+            Verdict::kLeaveOut},
+        Row{"JpegTruncatedInExif", Jpeg(1, 1).substr(0, 30), kMore, Verdict::kUndecided},
+        Row{"JpegHeightFromLaterDnl", Jpeg(640, 0), kNone, Verdict::kKeep},
+        Row{"JpegScanBeforeFrame", Jpeg(1, 1, 0xc0, Segment(0xda, "")), kNone, Verdict::kKeep},
+        Row{"JpegFrameBeyond64KiB", Jpeg(1, 1, 0xc0, kLongExif), Size(1, 1), Verdict::kKeep},
+        Row{"WebpLossyIcon", WebpLossy(16, 16), Size(16, 16), Verdict::kLeaveOut},
+        Row{"WebpLossless", WebpLossless(640, 480), Size(640, 480), Verdict::kKeep},
+        Row{"WebpExtendedCanvas", WebpAnimated(1000, 50), Size(1000, 50), Verdict::kLeaveOut},
+        Row{"WebpTruncated", WebpLossy(16, 16).substr(0, 24), kMore, Verdict::kUndecided},
+        Row{"WebpDamagedStartCode", WebpLossy(16, 16).replace(23, 1, "\x9e"), kNone,
+            Verdict::kKeep},
+        Row{"BmpInfoHeader", Bmp(40, 1, 1), Size(1, 1), Verdict::kLeaveOut},
+        Row{"BmpCoreHeader", Bmp(12, 640, 480), Size(640, 480), Verdict::kKeep},
+        Row{"BmpTopDown", Bmp(124, 640, -99), Size(640, 99), Verdict::kLeaveOut},
+        Row{"BmpTruncated", Bmp(40, 1, 1).substr(0, 20), kMore, Verdict::kUndecided},
+        Row{"BmpUnknownHeaderSize", Bmp(40, 1, 1).replace(14, 1, "\x29"), kNone, Verdict::kKeep},
+        Row{"AvifPrimaryNotFirstProperty", Avif(1, 640, 480, 16, 16), Size(640, 480),
+            Verdict::kKeep},
+        Row{"AvifPrimaryIcon", Avif(2, 640, 480, 16, 16), Size(16, 16), Verdict::kLeaveOut},
+        Row{"AvifTruncatedInMeta", Avif(1, 640, 480, 16, 16).substr(0, 90), kMore,
+            Verdict::kUndecided},
+        Row{"AvifPropertyOutOfRange", Avif(1, 640, 480, 16, 16, 5), kNone, Verdict::kKeep},
+        Row{"HeifIsNoAvif", Avif(2, 640, 480, 16, 16, 2, "heic"), kNone, Verdict::kKeep},
+        Row{"Svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1\" height=\"1\"/>", kNone,
+            Verdict::kKeep}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace pelmoa
