@@ -286,6 +286,7 @@ struct CurlTransfer::Impl {
       return;
     }
     job->sink = std::make_unique<ImageWriter::Stream>(writer, job->file);
+    job->small_check = SmallImageCheck(request.min_side);
     job->easy = NewEasy(request.url, job.get());
     if (with_referer && !request.referer.empty()) {
       curl_easy_setopt(job->easy, CURLOPT_REFERER, request.referer.c_str());

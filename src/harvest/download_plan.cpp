@@ -24,8 +24,9 @@ bool IsStorableName(std::string_view name, bool extension_from_type) {
 }
 
 DownloadPlan::DownloadPlan(const ImageRefs& refs, std::string page_url,
-                           std::filesystem::path folder, bool modern_pages, const ScanStop& stop)
-    : page_url_(std::move(page_url)), folder_(std::move(folder)) {
+                           std::filesystem::path folder, bool modern_pages, int min_side,
+                           const ScanStop& stop)
+    : page_url_(std::move(page_url)), folder_(std::move(folder)), min_side_(min_side) {
   // With the additions on: the runs that ask for an address, by the address's hash, so a
   // reference only they find is not fetched a second time. The addresses themselves are made
   // again to be compared, rather than kept: a page can name many long ones.
@@ -82,7 +83,7 @@ ImageRequest DownloadPlan::Request(std::size_t k) const {
       [this](std::size_t at, std::size_t run) { return at < runs_[run].first_request; });
   const PlannedRun& r = runs_[*std::prev(it)];
   return {EncodeRequestUrl(ImageUrl(r)), page_url_, folder_ / PathFromUtf8(r.name.file_name),
-          r.name.extension_from_type};
+          r.name.extension_from_type, min_side_};
 }
 
 }  // namespace pelmoa

@@ -33,8 +33,9 @@ struct PlannedRun {
 class DownloadPlan : public ImageBatch {
  public:
   // Planning stops early, with what it has, when stop says so.
+  // Each request carries min_side, the run's smallest side for a picture (0: any size).
   DownloadPlan(const ImageRefs& refs, std::string page_url, std::filesystem::path folder,
-               bool modern_pages, const ScanStop& stop);
+               bool modern_pages, int min_side, const ScanStop& stop);
 
   const std::vector<PlannedRun>& runs() const { return runs_; }
   // The address of the run's images as the page names it, for the report of a failure.
@@ -49,6 +50,7 @@ class DownloadPlan : public ImageBatch {
 
   std::string page_url_;
   std::filesystem::path folder_;
+  int min_side_ = 0;
   std::vector<PlannedRun> runs_;  // the runs not passed over, in list order
   std::vector<std::size_t> requesting_;  // positions in runs_ of the runs that ask
   std::size_t requests_ = 0;

@@ -14,6 +14,9 @@ struct HarvestOptions {
   // .jpeg/.webp/.avif/.bmp files and addresses with a query (modern_scan.h). Off, a run is
   // exactly the defined one.
   bool modern_pages = false;
+  // A picture whose header gives a width or height under this many pixels is not stored
+  // and not counted as failed (small_image_check.h); 0 stores every picture.
+  int min_side = 0;
 };
 
 // One complete run: fetch the page through host.NetWWW(), harvest its frames or its images

@@ -68,7 +68,7 @@ void HarvestFrames(const std::string& page_url, const std::string& folder, RunHo
 }
 
 void DownloadImages(const std::string& page_url, const std::string& folder, RunHost& host,
-                    const ImageRefs& refs, bool modern_pages) {
+                    const ImageRefs& refs, const HarvestOptions& options) {
   const auto total = static_cast<int32_t>(refs.size());
   host.SetProgressMax(total);
   host.SetProgressValue(0);
@@ -80,12 +80,13 @@ void DownloadImages(const std::string& page_url, const std::string& folder, RunH
   // Resolution is pure text work, so the whole list is planned up front and the transfer can
   // fetch ahead while entries are committed strictly in list order.
   const ScanStop stop = [&host] { return host.Cancelled(); };
-  const DownloadPlan plan(refs, page_url, PathFromUtf8(TrimSpaces(folder)), modern_pages, stop);
+  const DownloadPlan plan(refs, page_url, PathFromUtf8(TrimSpaces(folder)), options.modern_pages,
+                          options.min_side, stop);
   if (host.Cancelled()) return;
 
   Transfer& transfer = host.NetWWW();
   transfer.BeginImages(plan);
-  int32_t errors = 0;
+  ImageCounts counts;
   bool going = true;
   for (const PlannedRun& r : plan.runs()) {
     // The address is made once for the run, and only when one of its images failed.
@@ -99,18 +100,15 @@ void DownloadImages(const std::string& page_url, const std::string& folder, RunH
     for (std::size_t k = 0; going && k < r.taken; ++k) {
       e.i = static_cast<int32_t>(r.first + k + 1);
       e.batch_index = r.storable ? std::optional(r.first_request + k) : std::nullopt;
-      going = !host.Cancelled() && FetchAndStoreImage(e, folder, total, errors, transfer, host);
+      going = !host.Cancelled() && FetchAndStoreImage(e, folder, total, counts, transfer, host);
     }
     if (!going) break;
   }
   transfer.EndImages();
   if (host.Cancelled()) return;
-  // A run whose images failed must not end looking like a success: the count stays in view
-  // until the next status text.
-  host.SetStatusText(errors == 0 ? std::string()
-                                 : texts::kStatusFailedPrefix + std::to_string(total) +
-                                       texts::kStatusFailedMiddle + std::to_string(errors) +
-                                       texts::kStatusFailedSuffix);
+  // A run whose images failed, or that left pictures out, must not end looking as if it had
+  // stored everything: the count stays in view until the next status text.
+  host.SetStatusText(EndStatusText(total, counts));
   host.SetProgressVisible(false);
 }
 
@@ -156,7 +154,7 @@ void Run(const std::string& address, const std::string& folder, RunHost& host,
     host.SetStatusText("");
     return;
   }
-  DownloadImages(page_url, folder, host, found, enclosing.options.modern_pages);
+  DownloadImages(page_url, folder, host, found, enclosing.options);
 }
 
 }  // namespace

@@ -38,6 +38,8 @@ struct ImageRequest {
   // The target gets the extension the answer's Content-Type names (ImageTypeExtension); an
   // answer of any other type is a failed fetch.
   bool extension_from_type = false;
+  // A picture whose header gives a width or height under this is left out (0: none is).
+  int min_side = 0;
 };
 
 // The images of one batch. The transfer asks for a request when it first needs it, so a page
@@ -50,7 +52,8 @@ class ImageBatch {
   virtual ImageRequest Request(std::size_t k) const = 0;
 };
 
-enum class ImageOutcome { kStored, kFetchFailed, kFileFailed, kCancelled };
+// kLeftOut: smaller than the request's minimum side; nothing is stored and nothing failed.
+enum class ImageOutcome { kStored, kFetchFailed, kFileFailed, kCancelled, kLeftOut };
 
 struct ImageResult {
   ImageResult(ImageOutcome o = ImageOutcome::kFetchFailed, std::string why = {},

@@ -12,6 +12,9 @@ namespace pelmoa {
 namespace {
 
 constexpr long kReceiveBufferBytes = 128 * 1024;
+// The rest of a left-out picture up to this size is read and dropped over HTTP/1.1: a new
+// connection for the next image (TCP and TLS handshakes) costs more on most lines.
+constexpr std::int64_t kDrainBytes = 64 * 1024;
 
 // The callbacks run inside libcurl's C frames, which an exception must never cross: each
 // catches everything, and a failure to allocate (or to start the writer's thread) ends that
@@ -42,6 +45,8 @@ size_t WriteImage(char* data, size_t size, size_t count, void* user) noexcept {
   job->bytes += static_cast<std::int64_t>(n);
   bool written = false;
   try {
+    // Once its header shows a picture too small, nothing more of it is written.
+    if (job->LeavesOut({data, n})) return job->left_out_drains ? n : 0;
     written = job->sink->Write(data, n);
   } catch (const std::system_error&) {
     job->failure = kNoWriter;
@@ -94,6 +99,20 @@ void TransferJob::Discard() {
   file.Discard();
 }
 
+bool TransferJob::LeavesOut(std::string_view piece) {
+  if (left_out) return true;
+  if (small_check.Feed(piece) != SmallImageCheck::Verdict::kLeaveOut) return false;
+  left_out = true;
+  long version = 0;
+  curl_easy_getinfo(easy, CURLINFO_HTTP_VERSION, &version);
+  curl_off_t length = -1;
+  curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+  // HTTP/2 ends the one stream and keeps the connection; an unknown length may be anything.
+  left_out_drains = version != CURL_HTTP_VERSION_2_0 && length >= 0 &&
+                    length - small_check.fed() <= kDrainBytes;
+  return true;
+}
+
 bool TransferJob::NoProgress(std::chrono::milliseconds window, Clock::time_point now) {
   if (now - checkpoint < window) return false;
   const std::int64_t min_bytes =
@@ -105,6 +124,14 @@ bool TransferJob::NoProgress(std::chrono::milliseconds window, Clock::time_point
 }
 
 ImageResult TransferJob::ImageResultOf(CURLcode code, long status) const {
+  if (left_out) {
+    // A name that waits for the answer's type still needs an image type to be one.
+    if (extension_from_type) {
+      ImageResult typed = TypedResult(easy);
+      if (typed.outcome != ImageOutcome::kStored) return typed;
+    }
+    return {ImageOutcome::kLeftOut, "smaller than the minimum side"};
+  }
   if (stalled) return {ImageOutcome::kFetchFailed, "no progress within the time-out"};
   if (failure) return {ImageOutcome::kFileFailed, failure};
   if (write_failed) return {ImageOutcome::kFileFailed, sink->error()};

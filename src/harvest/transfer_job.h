@@ -8,9 +8,11 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "harvest/file_names.h"
 #include "harvest/image_writer.h"
+#include "harvest/small_image_check.h"
 #include "harvest/transfer.h"
 
 namespace pelmoa {
@@ -47,6 +49,12 @@ struct TransferJob {
   // Why a callback gave up when the reason is not the file's: it could not allocate or could
   // not start the writer. Nothing that can throw is done to record it.
   const char* failure = nullptr;
+  // A picture under the run's minimum side is left out once its header says so: nothing
+  // more of it is written, and the transfer stops unless the rest is small enough to read
+  // past (left_out_drains), so an HTTP/1.1 connection stays open for the next image.
+  SmallImageCheck small_check;
+  bool left_out = false;
+  bool left_out_drains = false;
   // Progress bookkeeping for the stall rule.
   std::int64_t bytes = 0;
   std::int64_t checkpoint_bytes = 0;
@@ -56,6 +64,9 @@ struct TransferJob {
 
   // Leaves no file, whatever of it is still queued.
   void Discard();
+  // True when this piece of the body, and every later one, is not to be written: the picture
+  // is smaller than the minimum side.
+  bool LeavesOut(std::string_view piece);
   // The stall rule: true when a whole window has passed with less than one byte per second
   // of it, so a server that drips a byte now and then cannot hold a run for ever.
   bool NoProgress(std::chrono::milliseconds window, Clock::time_point now);

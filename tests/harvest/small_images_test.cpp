@@ -1,15 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
+#include "harvest/harvest.h"
 #include "harvest/image_size.h"
 #include "harvest/small_image_check.h"
+#include "recording_host.h"
+#include "temp_dir.h"
+#include "test_server.h"
 
 namespace pelmoa {
 namespace {
 
+using Lines = std::vector<std::string>;
 using Reading = ImageSizeReading;
 using Verdict = SmallImageCheck::Verdict;
 
@@ -160,6 +168,128 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"HeifIsNoAvif", Avif(2, 640, 480, 16, 16, 2, "heic"), kNone, Verdict::kKeep},
         Row{"Svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1\" height=\"1\"/>", kNone,
             Verdict::kKeep}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Whole runs: a 1x1 counter and a 640x480 photo, with and without a failed image beside them.
+struct RunRow {
+  const char* name;
+  const char* page;
+  int min_side;
+  Lines statuses;  // from the count text on
+  Lines stored;
+};
+void PrintTo(const RunRow& row, std::ostream* os) { *os << row.name; }
+
+class SmallImagesRunTest : public ::testing::TestWithParam<RunRow> {};
+
+TEST_P(SmallImagesRunTest, LeftOutPicturesAreCountedNotStored) {
+  const RunRow& row = GetParam();
+  testing::TestServer server;
+  testing::TempDir folder;
+  server.Serve("/p.html", row.page);
+  server.Serve("/counter.gif", testing::TinyGif(), "image/gif");
+  server.Serve("/photo.jpg", Jpeg(640, 480), "image/jpeg");
+  testing::RecordingHost host;
+  host.view_option = true;
+  HarvestPage(server.Url("/p.html"), folder.str(), host, {.min_side = row.min_side});
+  const Lines statuses = host.StatusTexts();
+  EXPECT_EQ(Lines(statuses.begin() + 3, statuses.end()), row.statuses);
+  EXPECT_EQ(host.Filter("stored:"), row.stored);
+  EXPECT_EQ(folder.Entries(), row.stored);  // and no temporary file
+  EXPECT_EQ(host.Filter("view:").size(), row.stored.size());
+  // A left-out picture is a finished entry like any other.
+  EXPECT_EQ(host.Filter("max:"), Lines{std::to_string(host.Steps())});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, SmallImagesRunTest,
+    ::testing::Values(
+        RunRow{"CounterLeftOut", R"(<img src="counter.gif"><a href="photo.jpg">p</a>)", 100,
+               {"画像のダウンロード中 全2画像", "画像のダウンロード中 全2画像   除外:1",
+                "全2画像中 1画像を小さいため除外しました"},
+               {"photo.jpg"}},
+        RunRow{"FailureOutranksLeftOut",
+               R"(<img src="counter.gif"><img src="missing.jpg"><a href="photo.jpg">p</a>)", 100,
+               {"画像のダウンロード中 全3画像", "画像のダウンロード中 全3画像   除外:1",
+                "画像のダウンロード中 全3画像   Error:1   除外:1",
+                "全3画像中 1画像を保存できませんでした"},
+               {"photo.jpg"}},
+        RunRow{"OffStoresEverything", R"(<img src="counter.gif"><a href="photo.jpg">p</a>)", 0,
+               {"画像のダウンロード中 全2画像", ""}, {"counter.gif", "photo.jpg"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// After a left-out picture the next one comes over the same connection when the rest was
+// small and its length known (it is read past); otherwise the transfer stops there, and
+// what the server could still send is far less than the picture.
+struct StopRow {
+  const char* name;
+  std::size_t rest;
+  bool length_known;
+  bool same_connection;
+};
+void PrintTo(const StopRow& row, std::ostream* os) { *os << row.name; }
+
+class LeftOutTransferTest : public ::testing::TestWithParam<StopRow> {};
+
+TEST_P(LeftOutTransferTest, SmallRestIsReadPastLargeRestIsNot) {
+  const StopRow& row = GetParam();
+  testing::TestServer server;
+  testing::TempDir folder;
+  server.Serve("/p.html", R"(<img src="counter.gif"><img src="photo.jpg">)");
+  std::mutex mutex;
+  std::vector<int> ports;
+  auto sent = std::make_shared<std::atomic<std::size_t>>(0);
+  const std::string head = testing::TinyGif();
+  server.Handle("/counter.gif", [&, sent](const httplib::Request& req, httplib::Response& res) {
+    {
+      std::lock_guard lock(mutex);
+      ports.push_back(req.remote_port);
+    }
+    auto body = [head, sent](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+      std::string piece = offset < head.size() ? head.substr(offset) : std::string();
+      piece.resize(std::min<std::size_t>(length, 64 * 1024), 'x');
+      if (!sink.write(piece.data(), piece.size())) return false;
+      *sent += piece.size();
+      return true;
+    };
+    const std::size_t total = head.size() + row.rest;
+    if (row.length_known) {
+      res.set_content_provider(total, "image/gif", body);
+    } else {
+      res.set_chunked_content_provider("image/gif", [body, total](std::size_t offset,
+                                                                  httplib::DataSink& sink) {
+        if (offset >= total) {
+          sink.done();
+          return true;
+        }
+        return body(offset, total - offset, sink);
+      });
+    }
+  });
+  server.Handle("/photo.jpg", [&](const httplib::Request& req, httplib::Response& res) {
+    {
+      std::lock_guard lock(mutex);
+      ports.push_back(req.remote_port);
+    }
+    res.set_content(Jpeg(640, 480), "image/jpeg");
+  });
+  TransferOptions one_at_a_time;
+  one_at_a_time.jobs = 1;
+  testing::RecordingHost host(one_at_a_time);
+  HarvestPage(server.Url("/p.html"), folder.str(), host, {.min_side = 100});
+  EXPECT_EQ(folder.Entries(), Lines{"photo.jpg"});
+  ASSERT_EQ(ports.size(), 2u);
+  EXPECT_EQ(ports[0] == ports[1], row.same_connection);
+  if (!row.same_connection) {
+    EXPECT_LT(*sent, row.rest / 2);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rests, LeftOutTransferTest,
+    ::testing::Values(StopRow{"SmallRestReadPast", 4000, true, true},
+                      StopRow{"LargeRestStops", std::size_t{64} << 20, true, false},
+                      StopRow{"UnknownLengthStops", std::size_t{64} << 20, false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
