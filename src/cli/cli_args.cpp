@@ -6,7 +6,8 @@ namespace pelmoa {
 
 std::string UsageText(bool http2) {
   std::string text =
-      "usage: pelmoa-harvest [--jobs N] [--cacert FILE] [--http1.1] [--modern] URL FOLDER\n"
+      "usage: pelmoa-harvest [--jobs N] [--cacert FILE] [--http1.1] [--modern] [--min-side N]\n"
+      "                      URL FOLDER\n"
       "  Stores every image the page at URL references in FOLDER (created when missing).\n";
   if (http2) {
     text +=
@@ -20,9 +21,25 @@ std::string UsageText(bool http2) {
                 : "  --http1.1      accepted; this build always speaks HTTP/1.1\n";
   text +=
       "  --modern       also lazy-loaded images, the largest srcset candidate, .jpeg, .webp,\n"
-      "                 .avif and .bmp files and addresses with a query\n";
+      "                 .avif and .bmp files and addresses with a query\n"
+      "  --min-side N   leave out pictures narrower or lower than N pixels, as their headers\n"
+      "                 say (PNG, GIF, JPEG, WebP, BMP, AVIF; 0 to 9999, 0 keeps all)\n";
   return text;
 }
+
+namespace {
+
+// A whole decimal number from lowest to highest, nothing else.
+std::optional<int> NumberIn(const std::string& value, int lowest, int highest) {
+  int n = 0;
+  auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+  if (ec != std::errc() || end != value.data() + value.size() || n < lowest || n > highest) {
+    return std::nullopt;
+  }
+  return n;
+}
+
+}  // namespace
 
 std::optional<CliArgs> ParseCliArgs(const std::vector<std::string>& args) {
   CliArgs parsed;
@@ -35,6 +52,12 @@ std::optional<CliArgs> ParseCliArgs(const std::vector<std::string>& args) {
       value = args[++k];
     } else if (a.rfind("--jobs=", 0) == 0) {
       value = a.substr(7);
+    } else if (a == "--min-side" || a.rfind("--min-side=", 0) == 0) {
+      if (a == "--min-side" && k + 1 >= args.size()) return std::nullopt;
+      const auto side = NumberIn(a == "--min-side" ? args[++k] : a.substr(11), 0, kMaxMinSide);
+      if (!side) return std::nullopt;
+      parsed.min_side = *side;
+      continue;
     } else if (a == "--cacert" || a.rfind("--cacert=", 0) == 0) {
       if (a == "--cacert" && k + 1 >= args.size()) return std::nullopt;
       parsed.cacert = a == "--cacert" ? args[++k] : a.substr(9);
@@ -55,12 +78,9 @@ std::optional<CliArgs> ParseCliArgs(const std::vector<std::string>& args) {
       positional.push_back(a);
       continue;
     }
-    int jobs = 0;
-    auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), jobs);
-    if (ec != std::errc() || end != value.data() + value.size() || jobs < 1 || jobs > 6) {
-      return std::nullopt;
-    }
-    parsed.jobs = jobs;
+    const auto jobs = NumberIn(value, 1, 6);
+    if (!jobs) return std::nullopt;
+    parsed.jobs = *jobs;
   }
   if (positional.size() != 2) return std::nullopt;
   // A blank folder would put the images into whatever the current directory is; the window

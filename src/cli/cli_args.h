@@ -6,11 +6,15 @@
 
 namespace pelmoa {
 
+// The largest minimum side --min-side takes, as the window's spin box.
+inline constexpr int kMaxMinSide = 9999;
+
 struct CliArgs {
   int jobs = 6;
   std::string cacert;  // certificate authorities trusted besides the system's
   bool http1_only = false;
   bool modern = false;  // also the images of pages made today
+  int min_side = 0;     // pictures with a smaller width or height are left out; 0: none
   std::string url;
   std::string folder;
 };

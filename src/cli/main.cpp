@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
   int status = 0;
   {
     pelmoa::CliHost host(std::make_unique<pelmoa::CurlTransfer>(options), stdout, stderr);
-    pelmoa::HarvestPage(parsed->url, parsed->folder, host, {.modern_pages = parsed->modern});
+    pelmoa::HarvestPage(parsed->url, parsed->folder, host,
+                        {.modern_pages = parsed->modern, .min_side = parsed->min_side});
     status = host.ExitStatus();
   }
   curl_global_cleanup();

@@ -132,6 +132,20 @@ TEST_F(CliTest, ModernFindsLazyImagesAndNamesThemByType) {
                    work.str() + kSep + "avatar.webp"}));
 }
 
+// A left-out picture is neither stored nor failed: status 0, its count in the last line.
+TEST_F(CliTest, MinSideLeavesOutSmallPictures) {
+  server.Serve("/s.html", R"(<img src="dot.png"><img src="wide.png">)");
+  server.Serve("/dot.png", testing::TinyPng(), "image/png");
+  // A header of 640 x 480 pixels is all the check reads.
+  const std::string wide("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x02\x80\0\0\x01\xe0", 24);
+  server.Serve("/wide.png", wide, "image/png");
+  const Outcome o = RunCli(
+      "--min-side=100 " + Quote(server.Url("/s.html")) + " " + Quote(work.str()), scratch);
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(SplitLines(o.out), Lines{work.str() + kSep + "wide.png"});
+  EXPECT_EQ(SplitLines(o.err).back(), "全2画像中 1画像を小さいため除外しました");
+}
+
 TEST_F(CliTest, MessageBoxIsOneLineAndStatusOne) {
   const Outcome o = RunCli(Quote(server.Url("/nothing.html")) + " " + Quote(work.str()), scratch);
   EXPECT_EQ(o.status, 1);
@@ -202,7 +216,9 @@ TEST_F(CliTest, UsageErrorsGiveStatusTwo) {
        {std::string(""), std::string("only-one"), std::string("--jobs 0 u f"),
         std::string("--jobs 7 u f"), std::string("--jobs x u f"), std::string("--bogus u f"),
         std::string("a b c"), Quote("") + " f", "u " + Quote(""), "u " + Quote("   "),
-        std::string("u f --cacert"), std::string("--cacert= u f")}) {
+        std::string("u f --cacert"), std::string("--cacert= u f"),
+        std::string("--min-side -1 u f"), std::string("--min-side=10000 u f"),
+        std::string("--min-side u f")}) {
     const Outcome o = RunCli(args, scratch);
     EXPECT_EQ(o.status, 2) << args;
     EXPECT_NE(o.err.find("usage: pelmoa-harvest"), std::string::npos) << args;
@@ -220,6 +236,9 @@ TEST(CliArgs, JobsAndPositionals) {
   ASSERT_TRUE(b);
   EXPECT_EQ(b->url, "-u");
   EXPECT_EQ(ParseCliArgs({"u", "f"})->jobs, 6);
+  EXPECT_EQ(ParseCliArgs({"u", "f"})->min_side, 0);
+  EXPECT_EQ(ParseCliArgs({"--min-side", "9999", "u", "f"})->min_side, 9999);
+  EXPECT_EQ(ParseCliArgs({"--min-side=0", "u", "f"})->min_side, 0);
 }
 
 }  // namespace
