@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "harvest/harvest.h"
+
 namespace pelmoa {
 
 std::string UsageText(bool http2) {

@@ -6,9 +6,6 @@
 
 namespace pelmoa {
 
-// The largest minimum side --min-side takes, as the window's spin box.
-inline constexpr int kMaxMinSide = 9999;
-
 struct CliArgs {
   int jobs = 6;
   std::string cacert;  // certificate authorities trusted besides the system's

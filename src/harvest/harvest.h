@@ -19,6 +19,9 @@ struct HarvestOptions {
   int min_side = 0;
 };
 
+// The largest minimum side the window and the command line take.
+inline constexpr int kMaxMinSide = 9999;
+
 // One complete run: fetch the page through host.NetWWW(), harvest its frames or its images
 // into folder, report through host. Returns when the page and every frame below it are done.
 void HarvestPage(const std::string& address, const std::string& folder, RunHost& host,
