@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPointer>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -26,6 +27,9 @@ class ImageViewer;
 class Prompter;
 class SettingsStore;
 struct RunState;
+
+// The minimum side the window offers until the user picks another.
+inline constexpr int kDefaultMinSide = 100;
 
 // The program's main window. Its controls carry the names (member and objectName) that the
 // rest of the program knows them by; other windows read and write them directly, so their
@@ -64,6 +68,10 @@ class frmMain : public QWidget {
   QPushButton* cmdGet = nullptr;
   QPushButton* cmdQuit = nullptr;
   QPushButton* cmdHelp = nullptr;
+  // Pictures under the minimum side are left out; both kept in the settings, locked during a
+  // run. They lie where the progress bar appears during a run.
+  QCheckBox* chkSmall = nullptr;
+  QSpinBox* updMinSide = nullptr;
   StatusBar* stbStat = nullptr;
   ProgressBar* kpbDL = nullptr;
 
@@ -95,6 +103,8 @@ class frmMain : public QWidget {
   void cmdQuit_Click();
   void chkView_Click();
   void chkModern_Click();
+  void chkSmall_Click();
+  void updMinSide_Change();
   // Filled in by the URL sources, the folder actions and help.
   void cmdFav_Click();
   void cmdCurr_Click();
@@ -117,6 +127,9 @@ class frmMain : public QWidget {
   void Form_Unload();
   void PlaceWindow();
   void SaveWindowPosition();
+  void ReadOptions();
+  // The minimum side a run uses: 0 when chkSmall is not ticked.
+  int MinimumSide() const;
   // run_request.cpp
   void BuildLockedControls();
   void SetLockedEnabled(bool enabled);

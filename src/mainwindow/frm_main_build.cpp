@@ -6,9 +6,11 @@
 #include <QIcon>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "desktop/fonts.h"
 #include "desktop/twips.h"
+#include "harvest/harvest.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/progress_bar.h"
 #include "mainwindow/status_bar.h"
@@ -42,6 +44,10 @@ constexpr TwipsGeometry kGeometry[] = {
     {"cmdGet", 2745, 3570, 1725, 465},
     {"cmdQuit", 4597, 3570, 1185, 465},
     {"cmdHelp", 5910, 3570, 1395, 465},
+    // Below the run buttons, inside the progress bar's place: the bar covers them during a
+    // run, while they are locked.
+    {"chkSmall", 2745, 4290, 2580, 285},
+    {"updMinSide", 5385, 4267, 1290, 330},
     {"stbStat", 0, 4740, 7500, 345},
     {"kpbDL", 2700, 4200, 4725, 465},
 };
@@ -151,14 +157,21 @@ void frmMain::BuildControls() {
   cmdGet->setDefault(true);
   cmdQuit = Button(this, "cmdQuit", texts::kCmdQuitCaption, texts::kCmdQuitTip);
   cmdHelp = Button(this, "cmdHelp", texts::kCmdHelpCaption, texts::kCmdHelpTip);
+  chkSmall = CheckBox(this, "chkSmall", texts::kChkSmallCaption, texts::kChkSmallTip);
+  updMinSide = Named(new QSpinBox(this), "updMinSide");
+  updMinSide->setToolTip(Text(texts::kUpdMinSideTip));
+  updMinSide->setRange(1, kMaxMinSide);
+  updMinSide->setValue(kDefaultMinSide);
+  updMinSide->setSuffix(Text(texts::kUpdMinSideSuffix));
 
   stbStat = Named(new StatusBar(this), "stbStat");
   kpbDL = Named(new ProgressBar(this), "kpbDL");
   kpbDL->setFont(UiGothicFont(12));
   kpbDL->hide();
 
-  QWidget* const order[] = {txtURL,    cmdFav, cmdCurr, cmdReg,  cmdBrowse, chkModern, txtFolder,
-                            cmdFolder, cmdNew, chkView, chkHalf, cmdGet,    cmdQuit,   cmdHelp};
+  QWidget* const order[] = {txtURL,  cmdFav,    cmdCurr, cmdReg,  cmdBrowse, chkModern,
+                            txtFolder, cmdFolder, cmdNew, chkView, chkHalf, cmdGet,
+                            cmdQuit, cmdHelp,   chkSmall, updMinSide};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
   const double dpi = logicalDpiX();
@@ -173,6 +186,8 @@ void frmMain::ConnectHandlers() {
   connect(cmdQuit, &QPushButton::clicked, this, &frmMain::cmdQuit_Click);
   connect(chkView, &QCheckBox::toggled, this, &frmMain::chkView_Click);
   connect(chkModern, &QCheckBox::toggled, this, &frmMain::chkModern_Click);
+  connect(chkSmall, &QCheckBox::toggled, this, &frmMain::chkSmall_Click);
+  connect(updMinSide, &QSpinBox::valueChanged, this, &frmMain::updMinSide_Change);
   connect(cmdFav, &QPushButton::clicked, this, &frmMain::cmdFav_Click);
   connect(cmdCurr, &QPushButton::clicked, this, &frmMain::cmdCurr_Click);
   connect(cmdReg, &QPushButton::clicked, this, &frmMain::cmdReg_Click);

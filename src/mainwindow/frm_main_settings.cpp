@@ -6,13 +6,16 @@
 #include <QLineEdit>
 #include <QRectF>
 #include <QScreen>
+#include <QSpinBox>
 #include <QSignalBlocker>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 
 #include "desktop/default_folder.h"
 #include "desktop/settings_store.h"
 #include "desktop/twips.h"
+#include "harvest/harvest.h"
 #include "mainwindow/address_completion.h"
 #include "mainwindow/frm_main.h"
 #include "sources/registered_url_store.h"
@@ -27,6 +30,7 @@ const QString kWindowTop = QStringLiteral("WindowTop");
 const QString kWindowLeft = QStringLiteral("WindowLeft");
 const QString kDLFolder = QStringLiteral("DLFolder");
 const QString kModernPages = QStringLiteral("ModernPages");
+const QString kMinimumSide = QStringLiteral("MinimumSide");
 
 // A stored coordinate as a single-precision number; anything that is not a finite number
 // reads as -1, the value of a key that was never written.
@@ -55,17 +59,30 @@ void frmMain::Form_Load() {
   QString folder = settings_.ReadSetting(kApp, kSection, kDLFolder, QString());
   if (folder.isNull()) folder = DefaultDownloadFolder(ProgramFolder());
   txtFolder->setText(folder);
-  {
-    const QSignalBlocker reading(chkModern);  // nothing is written back while loading
-    chkModern->setChecked(settings_.ReadSetting(kApp, kSection, kModernPages, QString()) ==
-                          QLatin1String("1"));
-  }
+  ReadOptions();
 
   completion_ = new AddressCompletion(txtURL, QDir::homePath(), this);
   completion_->AddAddresses(RegisteredAddresses(settings_));
 
   BuildLockedControls();
 }
+
+void frmMain::ReadOptions() {
+  // Nothing is written back while loading.
+  const QSignalBlocker modern(chkModern), small(chkSmall), side(updMinSide);
+  chkModern->setChecked(settings_.ReadSetting(kApp, kSection, kModernPages, QString()) ==
+                        QLatin1String("1"));
+  // A number above 0 is the minimum side of the last run's kind; 0 (off) or anything that is
+  // no number leaves the box unticked with the side the window offers.
+  bool ok = false;
+  const int stored =
+      settings_.ReadSetting(kApp, kSection, kMinimumSide, QString()).trimmed().toInt(&ok);
+  const bool on = ok && stored > 0;
+  chkSmall->setChecked(on);
+  updMinSide->setValue(on ? std::min(stored, kMaxMinSide) : kDefaultMinSide);
+}
+
+int frmMain::MinimumSide() const { return chkSmall->isChecked() ? updMinSide->value() : 0; }
 
 void frmMain::PlaceWindow() {
   const double dpi_x = logicalDpiX();
@@ -115,6 +132,14 @@ void frmMain::Form_Unload() { SaveWindowPosition(); }
 void frmMain::chkModern_Click() {
   settings_.WriteSetting(kApp, kSection, kModernPages,
                          chkModern->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void frmMain::chkSmall_Click() {
+  settings_.WriteSetting(kApp, kSection, kMinimumSide, QString::number(MinimumSide()));
+}
+
+void frmMain::updMinSide_Change() {
+  if (chkSmall->isChecked()) chkSmall_Click();
 }
 
 }  // namespace pelmoa

@@ -22,10 +22,12 @@
 namespace pelmoa {
 
 void frmMain::BuildLockedControls() {
-  // chkModern last: unlike the display options, which are read for every image, it is read
-  // once when the run starts, so a change during a run would not do what it says.
-  locked_controls_ = {txtURL,    cmdFav, cmdCurr, cmdReg,  cmdBrowse, txtFolder,
-                      cmdFolder, cmdNew, cmdGet,  cmdQuit, cmdHelp,   chkModern};
+  // The options of the run last: unlike the display options, which are read for every image,
+  // they are read once when the run starts, so a change during a run would not do what it
+  // says.
+  locked_controls_ = {txtURL,  cmdFav,    cmdCurr, cmdReg,  cmdBrowse, txtFolder,
+                      cmdFolder, cmdNew, cmdGet,  cmdQuit, cmdHelp,   chkModern,
+                      chkSmall,  updMinSide};
 }
 
 void frmMain::SetLockedEnabled(bool enabled) {
@@ -71,7 +73,8 @@ void frmMain::StartRun(const QString& address, const QString& folder) {
   auto host = std::make_shared<WindowRunHost>(run_state_, this);
   const std::string address_utf8 = address.toStdString();
   const std::string folder_utf8 = folder.toStdString();
-  const HarvestOptions options{.modern_pages = chkModern->isChecked()};
+  const HarvestOptions options{.modern_pages = chkModern->isChecked(),
+                               .min_side = MinimumSide()};
   // The worker holds its own share of the state and the host: the window may be closed
   // (or even destroyed) while it runs, and never waits for it.
   run_thread_ = QThread::create([host, state = run_state_, address_utf8, folder_utf8, options] {

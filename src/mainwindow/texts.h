@@ -22,6 +22,8 @@ inline constexpr char kChkHalfCaption[] = "縮小表示(&T)";
 inline constexpr char kCmdGetCaption[] = "ぺ～る！(&G)";
 inline constexpr char kCmdQuitCaption[] = "終了(&Q)";
 inline constexpr char kCmdHelpCaption[] = "ヘルプ(&H)...";
+inline constexpr char kChkSmallCaption[] = "小さな画像を除く(&M)";
+inline constexpr char kUpdMinSideSuffix[] = " px";
 
 inline constexpr char kTxtURLTip[] = "画像をダウンロードしたいページのURLを指定します。";
 inline constexpr char kCmdFavTip[] = "Internet Explorerの「お気に入り」からURLを取得します。";
@@ -41,6 +43,10 @@ inline constexpr char kChkHalfTip[] = "表示する画像を１/２サイズに�
 inline constexpr char kCmdGetTip[] = "指定に従ってダウンロードを実行します。";
 inline constexpr char kCmdQuitTip[] = "ぺるもあを終了します。";
 inline constexpr char kCmdHelpTip[] = "ぺるもあのヘルプを表示します。";
+inline constexpr char kChkSmallTip[] =
+    "幅か高さが右の大きさより小さい画像（アイコン、区切りの画像、1×1のカウンターなど）を"
+    "保存しません。";
+inline constexpr char kUpdMinSideTip[] = "保存する画像の幅と高さの最小値をピクセルで指定します。";
 inline constexpr char kStbStatPanelTip[] = "現在の作業状況を表示します。";
 
 // Message boxes of the run request. Qt breaks lines at "\n" alone; "\r" would show.

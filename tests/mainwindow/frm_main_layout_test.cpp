@@ -5,6 +5,7 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSpinBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -176,7 +177,7 @@ class FrmMainLayoutTest : public pelmoa::testing::MainWindowTest {
   void captionsFitTheirControls() {
     // A caption wider than its button would be cut off.
     const QList<QAbstractButton*> buttons = window_->findChildren<QAbstractButton*>();
-    QCOMPARE(buttons.size(), 12);  // nine push buttons, three check boxes
+    QCOMPARE(buttons.size(), 13);  // nine push buttons, four check boxes
     for (QAbstractButton* b : buttons) {
       QString shown = b->text();
       shown.remove(QLatin1Char('&'));
@@ -191,7 +192,7 @@ class FrmMainLayoutTest : public pelmoa::testing::MainWindowTest {
         window_->txtURL,    window_->cmdFav,    window_->cmdCurr,   window_->cmdReg,
         window_->cmdBrowse, window_->chkModern, window_->txtFolder, window_->cmdFolder,
         window_->cmdNew,    window_->chkView,   window_->chkHalf,   window_->cmdGet,
-        window_->cmdQuit,   window_->cmdHelp};
+        window_->cmdQuit,   window_->cmdHelp,   window_->chkSmall,  window_->updMinSide};
     QWidget* w = window_->txtURL;
     for (int i = 1; i < expected.size(); ++i) {
       w = w->nextInFocusChain();
@@ -207,7 +208,7 @@ class FrmMainLayoutTest : public pelmoa::testing::MainWindowTest {
     // chkHalf is disabled at start and is passed over.
     const QStringList expected = {"cmdFav",    "cmdCurr", "cmdReg",  "cmdBrowse", "chkModern",
                                   "txtFolder", "cmdFolder", "cmdNew", "chkView", "cmdGet", "cmdQuit",
-                                  "cmdHelp",   "txtURL"};
+                                  "cmdHelp",   "chkSmall", "updMinSide", "txtURL"};
     for (const QString& name : expected) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
       QCOMPARE(QApplication::focusWidget()->objectName(), name);
@@ -222,6 +223,40 @@ class FrmMainLayoutTest : public pelmoa::testing::MainWindowTest {
     QCOMPARE(QApplication::focusWidget(), window_->txtFolder);
     QTest::keyClick(window_.get(), Qt::Key_U, Qt::AltModifier);
     QCOMPARE(QApplication::focusWidget(), window_->txtURL);
+  }
+
+  // Below the run buttons, where the progress bar appears during a run: the bar covers both
+  // whole then, and they overlap nothing while it is hidden.
+  void smallPictureOptions() {
+    QCOMPARE(window_->chkSmall->text(), U("小さな画像を除く(&M)"));
+    QVERIFY(!window_->chkSmall->isChecked());
+    QCOMPARE(window_->updMinSide->value(), 100);
+    QCOMPARE(window_->updMinSide->minimum(), 1);
+    QCOMPARE(window_->updMinSide->maximum(), 9999);
+    QCOMPARE(window_->updMinSide->suffix(), QStringLiteral(" px"));
+    const QRect bar = window_->kpbDL->geometry();
+    const int buttons_bottom = window_->cmdGet->geometry().bottom();
+    for (QWidget* w : {static_cast<QWidget*>(window_->chkSmall),
+                       static_cast<QWidget*>(window_->updMinSide)}) {
+      QVERIFY2(bar.contains(w->geometry()), qPrintable(w->objectName()));
+      QVERIFY(w->geometry().top() > buttons_bottom);
+      QVERIFY(!w->toolTip().isEmpty());
+      for (QWidget* other : window_->findChildren<QWidget*>()) {
+        if (other == w || other == window_->kpbDL || other->parentWidget() != window_.get() ||
+            other->isAncestorOf(w) || w->isAncestorOf(other)) {
+          continue;
+        }
+        QVERIFY2(!other->geometry().intersects(w->geometry()), qPrintable(other->objectName()));
+      }
+    }
+    // The spin box's widest value fits it, beside its arrows.
+    QVERIFY(window_->updMinSide->sizeHint().width() <= window_->updMinSide->width());
+    window_->kpbDL->SetShown(true);
+    QCOMPARE(window_->childAt(window_->chkSmall->geometry().center()),
+             static_cast<QWidget*>(window_->kpbDL));
+    QCOMPARE(window_->childAt(window_->updMinSide->geometry().center()),
+             static_cast<QWidget*>(window_->kpbDL));
+    window_->kpbDL->SetShown(false);
   }
 
   void chkViewEnablesChkHalf() {

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTest>
 #include <QWindow>
@@ -191,11 +192,42 @@ class FrmMainStartupTest : public pelmoa::testing::MainWindowTest {
     window_->move(210, 120);
     window_->chkModern->click();
     QCOMPARE(Stored("ModernPages"), QStringLiteral("1"));
+    window_->chkSmall->click();
+    window_->updMinSide->setValue(250);
+    QCOMPARE(Stored("MinimumSide"), QStringLiteral("250"));
     window_->close();
     window_.reset();
     Open();
     QCOMPARE(window_->pos(), QPoint(210, 120));
     QVERIFY(window_->chkModern->isChecked());
+    QVERIFY(window_->chkSmall->isChecked());
+    QCOMPARE(window_->updMinSide->value(), 250);
+    window_->chkSmall->click();
+    QCOMPARE(Stored("MinimumSide"), QStringLiteral("0"));
+  }
+
+  // 0 is off; the box offers 100 px until the user picks another side.
+  void minimumSideFromTheSettings_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("ticked");
+    QTest::addColumn<int>("side");
+    QTest::newRow("none stored") << QString() << false << 100;
+    QTest::newRow("off") << QStringLiteral("0") << false << 100;
+    QTest::newRow("one pixel") << QStringLiteral("1") << true << 1;
+    QTest::newRow("negative") << QStringLiteral("-3") << false << 100;
+    QTest::newRow("no number") << QStringLiteral("100px") << false << 100;
+    QTest::newRow("above the largest") << QStringLiteral("123456") << true << 9999;
+  }
+
+  void minimumSideFromTheSettings() {
+    QFETCH(QString, stored);
+    QFETCH(bool, ticked);
+    QFETCH(int, side);
+    if (!stored.isNull()) Store("MinimumSide", stored);
+    Open();
+    QCOMPARE(window_->chkSmall->isChecked(), ticked);
+    QCOMPARE(window_->updMinSide->value(), side);
+    QCOMPARE(Stored("MinimumSide"), stored);  // loading writes nothing back
   }
 
   void restartsLeaveTheWindowWhereTheUserPutIt() {
@@ -276,6 +308,7 @@ class FrmMainStartupTest : public pelmoa::testing::MainWindowTest {
     QTest::newRow("txtURL") << "txtURL";
     QTest::newRow("txtFolder") << "txtFolder";
     QTest::newRow("chkView") << "chkView";
+    QTest::newRow("updMinSide") << "updMinSide";
   }
 
   void enterInTextBoxesAndCheckBoxesPressesGet() {

@@ -179,7 +179,7 @@ class RunRequestTest : public pelmoa::testing::MainWindowTest {
     QVERIFY(window_->RunInProgress());
     const QStringList expected = {"txtURL", "cmdFav",    "cmdCurr", "cmdReg", "cmdBrowse", "txtFolder",
                                   "cmdFolder", "cmdNew", "cmdGet",  "cmdQuit", "cmdHelp",
-                                  "chkModern"};
+                                  "chkModern", "chkSmall", "updMinSide"};
     QStringList names;
     for (QWidget* w : window_->LockedControls()) names << w->objectName();
     QCOMPARE(names, expected);
@@ -236,6 +236,22 @@ class RunRequestTest : public pelmoa::testing::MainWindowTest {
     QVERIFY(prompter_.boxes.empty());
     QVERIFY(window_->kpbDL->isHidden());
     QCOMPARE(window_->stbStat->PanelText(), QString());
+  }
+
+  // The run takes the side the box shows; 1 x 1 pictures are all left out at 2 px, none at
+  // 1 px.
+  void smallPicturesLeftOutByTheWindowsSide() {
+    Serve(2);
+    window_->txtURL->setText(Q(server_->Url("/page.html")));
+    window_->chkSmall->setChecked(true);
+    window_->updMinSide->setValue(2);
+    QVERIFY(RunAndWait());
+    QCOMPARE(window_->stbStat->PanelText(), U("全2画像中 2画像を小さいため除外しました"));
+    QVERIFY(dir_entries().empty());
+    window_->updMinSide->setValue(1);
+    QVERIFY(RunAndWait());
+    QCOMPARE(window_->stbStat->PanelText(), QString());
+    QCOMPARE(dir_entries(), std::vector<std::string>({"a1.png", "a2.png"}));
   }
 
   void pageWithoutImagesShowsItsMessageOverTheWindow() {
