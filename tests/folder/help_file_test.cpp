@@ -81,7 +81,8 @@ void HelpFileTest::describesEveryControlAndMessage_data() {
   for (const char* caption :
        {"対象URL(U)", "お気に入り(F)...", "現在IEで表示中のページ(I)", "登録(R)...",
         "ブラウザでこのページを開く(B)...", "保存先フォルダ(S)", "参照(B)...", "新規作成(N)",
-        "表示(V)", "画像を表示する(P)", "縮小表示(T)", "ぺ～る！(G)", "終了(Q)", "ヘルプ(H)..."}) {
+        "表示(V)", "画像を表示する(P)", "縮小表示(T)", "ぺ～る！(G)", "終了(Q)", "ヘルプ(H)...",
+        "小さな画像を除く(M)"}) {
     QTest::newRow(caption) << QString::fromUtf8(caption);
   }
   for (const char* message :
@@ -90,6 +91,8 @@ void HelpFileTest::describesEveryControlAndMessage_data() {
         "新規にフォルダを作成しますか？", "そのフォルダは既に存在しています", "が作成されました",
         "フォルダを作成できませんでした", "HTMLファイルの取得中", "ページ情報の解析中",
         "画像情報を取得中", "画像のダウンロード中 全12画像   Error:2",
+        "画像のダウンロード中 全12画像   除外:3", "全12画像中 3画像を小さいため除外しました",
+        "MinimumSide",
         "~/.config/Pelmoa/Pelmoa.conf", "[Setting]", "[URL]", "DLFolder"}) {
     QTest::newRow(message) << QString::fromUtf8(message);
   }
