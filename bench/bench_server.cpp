@@ -6,11 +6,18 @@
 //   /g/N-SIZE-LATENCY/list.txt     the image addresses, one a line (for list-fed peers)
 //
 // LATENCY is in milliseconds and delays every response of that gallery.
+//
+//   /s/P-I/index.html              a page of P photos and I icons, four icons before each photo
+//   /s/P-I/photoK.jpg, iconK.png   a JPEG of 1600 x 1200 in 2 MB, a PNG of 16 x 16 in 1 KB:
+//                                  the header a picture of that size has, then table bytes
+//   /stats                         "BODY_BYTES CONNECTIONS RESPONSES" of the /s/ pages since
+//                                  the last /stats?reset=1; body bytes the server could send
 
 #include <httplib.h>
 #include <pthread.h>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -18,7 +25,9 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <regex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -72,6 +81,41 @@ std::string PageFor(const Gallery& g) {
   page += "</body></html>\n";
   return page;
 }
+
+// A JPEG's start of image, JFIF segment, frame header (1200 lines of 1600 samples, three
+// components) and start of scan; a PNG's signature and IHDR chunk for 16 x 16 RGBA.
+const std::string kPhotoHead(
+    "\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00"
+    "\xff\xc0\x00\x11\x08\x04\xb0\x06\x40\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01"
+    "\xff\xda\x00\x0c\x03\x01\x00\x02\x11\x03\x11\x00\x3f\x00",
+    53);
+const std::string kIconHead(
+    "\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIHDR\x00\x00\x00\x10\x00\x00\x00\x10"
+    "\x08\x06\x00\x00\x00\x1f\xf3\xff\x61",
+    33);
+constexpr std::size_t kPhotoBytes = 2 * 1000 * 1000;
+constexpr std::size_t kIconBytes = 1000;
+
+std::string MixedPage(const std::string& id, long photos, long icons) {
+  std::string page = "<html><head><meta charset=\"utf-8\"><title>photos</title></head><body>\n";
+  long icon = 1;
+  for (long k = 1; k <= photos || icon <= icons; ++k) {
+    for (int n = 0; n < 4 && icon <= icons; ++n, ++icon) {
+      page += "<img src=\"/s/" + id + "/icon" + std::to_string(icon) + ".png\">\n";
+    }
+    if (k <= photos) page += "<img src=\"/s/" + id + "/photo" + std::to_string(k) + ".jpg\">\n";
+  }
+  return page + "</body></html>\n";
+}
+
+// What the /s/ pages cost: the body bytes the server could hand to the network and the
+// connections (client address and port) they went over.
+struct Stats {
+  std::mutex mutex;
+  std::set<std::pair<std::string, int>> peers;
+  long responses = 0;
+  std::atomic<std::uint64_t> body_bytes{0};
+};
 
 }  // namespace
 
@@ -139,6 +183,59 @@ int main(int argc, char** argv) {
           const std::size_t n = std::min({length, kChunkBytes, kPatternBytes - at});
           return sink.write(pattern.data() + at, n);
         });
+  });
+
+  Stats stats;
+  const std::regex mixed(R"(/s/((\d+)-(\d+))/(index\.html|photo(\d+)\.jpg|icon(\d+)\.png))");
+  server.Get(R"(/s/.*)", [&](const httplib::Request& req, httplib::Response& res) {
+    std::smatch m;
+    if (!std::regex_match(req.path, m, mixed)) {
+      res.status = 404;
+      return;
+    }
+    {
+      std::lock_guard lock(stats.mutex);
+      stats.peers.emplace(req.remote_addr, req.remote_port);
+      ++stats.responses;
+    }
+    if (m[4] == "index.html") {
+      res.set_content(MixedPage(m[1], std::atol(m[2].str().c_str()), std::atol(m[3].str().c_str())),
+                      "text/html; charset=utf-8");
+      return;
+    }
+    const bool photo = m[5].matched;
+    const long k = std::atol((photo ? m[5] : m[6]).str().c_str());
+    const std::string& head = photo ? kPhotoHead : kIconHead;
+    const std::size_t start = static_cast<std::size_t>(k) * 4099 % kPatternBytes;
+    res.set_content_provider(
+        photo ? kPhotoBytes : kIconBytes, photo ? "image/jpeg" : "image/png",
+        [&pattern, &head, &stats, start](std::size_t offset, std::size_t length,
+                                         httplib::DataSink& sink) {
+          std::size_t n = 0;
+          bool ok = true;
+          if (offset < head.size()) {
+            n = std::min(length, head.size() - offset);
+            ok = sink.write(head.data() + offset, n);
+          } else {
+            const std::size_t at = (start + offset) % kPatternBytes;
+            n = std::min({length, kChunkBytes, kPatternBytes - at});
+            ok = sink.write(pattern.data() + at, n);
+          }
+          if (ok) stats.body_bytes += n;
+          return ok;
+        });
+  });
+  server.Get("/stats", [&](const httplib::Request& req, httplib::Response& res) {
+    std::lock_guard lock(stats.mutex);
+    res.set_content(std::to_string(stats.body_bytes.load()) + " " +
+                        std::to_string(stats.peers.size()) + " " +
+                        std::to_string(stats.responses) + "\n",
+                    "text/plain");
+    if (req.has_param("reset")) {
+      stats.peers.clear();
+      stats.responses = 0;
+      stats.body_bytes = 0;
+    }
   });
 
   // Signals are taken by one thread that stops the server: on SIGTERM from the benchmark,
