@@ -83,12 +83,11 @@ std::string FullBox(const std::string& type, int flags, const std::string& body)
 }
 std::string Ispe(int w, int h) { return FullBox("ispe", 0, Be(w, 4) + Be(h, 4)); }
 // Item 1 has property 2, item 2 property 1; the primary item is `primary`.
-std::string Avif(int primary, int w1, int h1, int w2, int h2, int item1_property = 2,
-                 const char* brand = "avif") {
+std::string Avif(int primary, int w1, int h1, int w2, int h2, int item1_property = 2) {
   const std::string ipma =
       FullBox("ipma", 0, Be(2, 4) + Be(1, 2) + "\x01" + static_cast<char>(0x80 | item1_property) +
                              Be(2, 2) + "\x01\x01");
-  return Box("ftyp", std::string(brand) + Be(0, 4) + "mif1" + "miaf") +
+  return Box("ftyp", "avif" + Be(0, 4) + "mif1" + "miaf") +
          FullBox("meta", 0,
                  FullBox("hdlr", 0, Be(0, 4) + "pict" + std::string(13, '\0')) +
                      FullBox("pitm", 0, Be(primary, 2)) + FullBox("iloc", 0, std::string(8, '\0')) +
@@ -134,7 +133,6 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"PngWideButLow", Png(640, 99), Size(640, 99), Verdict::kLeaveOut},
         Row{"PngTruncated", Png(16, 16).substr(0, 20), kMore, Verdict::kUndecided},
         Row{"PngFirstChunkNotIhdr", Png(16, 16, "IDAT"), kNone, Verdict::kKeep},
-        Row{"PngSideZero", Png(0, 16), kNone, Verdict::kKeep},
         Row{"GifCounter", Gif(1, 1), Size(1, 1), Verdict::kLeaveOut},
         Row{"GifLogicalScreenNotFrame", Gif(640, 480, 1, 1, "GIF87a"), Size(640, 480),
             Verdict::kKeep},
@@ -165,7 +163,6 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"AvifTruncatedInMeta", Avif(1, 640, 480, 16, 16).substr(0, 90), kMore,
             Verdict::kUndecided},
         Row{"AvifPropertyOutOfRange", Avif(1, 640, 480, 16, 16, 5), kNone, Verdict::kKeep},
-        Row{"HeifIsNoAvif", Avif(2, 640, 480, 16, 16, 2, "heic"), kNone, Verdict::kKeep},
         Row{"Svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1\" height=\"1\"/>", kNone,
             Verdict::kKeep}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -238,13 +235,15 @@ TEST_P(LeftOutTransferTest, SmallRestIsReadPastLargeRestIsNot) {
   server.Serve("/p.html", R"(<img src="counter.gif"><img src="photo.jpg">)");
   std::mutex mutex;
   std::vector<int> ports;
+  auto note_port = [&](const httplib::Request& req) {
+    std::lock_guard lock(mutex);
+    ports.push_back(req.remote_port);
+  };
+  // Still counted by the server's threads after the run.
   auto sent = std::make_shared<std::atomic<std::size_t>>(0);
   const std::string head = testing::TinyGif();
   server.Handle("/counter.gif", [&, sent](const httplib::Request& req, httplib::Response& res) {
-    {
-      std::lock_guard lock(mutex);
-      ports.push_back(req.remote_port);
-    }
+    note_port(req);
     auto body = [head, sent](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
       std::string piece = offset < head.size() ? head.substr(offset) : std::string();
       piece.resize(std::min<std::size_t>(length, 64 * 1024), 'x');
@@ -267,10 +266,7 @@ TEST_P(LeftOutTransferTest, SmallRestIsReadPastLargeRestIsNot) {
     }
   });
   server.Handle("/photo.jpg", [&](const httplib::Request& req, httplib::Response& res) {
-    {
-      std::lock_guard lock(mutex);
-      ports.push_back(req.remote_port);
-    }
+    note_port(req);
     res.set_content(Jpeg(640, 480), "image/jpeg");
   });
   TransferOptions one_at_a_time;
