@@ -174,6 +174,7 @@ struct RunRow {
   int min_side;
   Lines statuses;  // from the count text on
   Lines stored;
+  bool modern = false;
 };
 void PrintTo(const RunRow& row, std::ostream* os) { *os << row.name; }
 
@@ -186,9 +187,11 @@ TEST_P(SmallImagesRunTest, LeftOutPicturesAreCountedNotStored) {
   server.Serve("/p.html", row.page);
   server.Serve("/counter.gif", testing::TinyGif(), "image/gif");
   server.Serve("/photo.jpg", Jpeg(640, 480), "image/jpeg");
+  server.Serve("/beacon", testing::TinyGif(), "text/plain");
   testing::RecordingHost host;
   host.view_option = true;
-  HarvestPage(server.Url("/p.html"), folder.str(), host, {.min_side = row.min_side});
+  HarvestPage(server.Url("/p.html"), folder.str(), host,
+              {.modern_pages = row.modern, .min_side = row.min_side});
   const Lines statuses = host.StatusTexts();
   EXPECT_EQ(Lines(statuses.begin() + 3, statuses.end()), row.statuses);
   EXPECT_EQ(host.Filter("stored:"), row.stored);
@@ -211,6 +214,11 @@ INSTANTIATE_TEST_SUITE_P(
                 "画像のダウンロード中 全3画像   Error:1   除外:1",
                 "全3画像中 1画像を保存できませんでした"},
                {"photo.jpg"}},
+        // Named by its answer's type, which is no image: a failure, small or not.
+        RunRow{"UntypedAnswerFailsFirst", R"(<img data-src="/beacon">)", 100,
+               {"画像のダウンロード中 全1画像", "画像のダウンロード中 全1画像   Error:1",
+                "全1画像中 1画像を保存できませんでした"},
+               {}, true},
         RunRow{"OffStoresEverything", R"(<img src="counter.gif"><a href="photo.jpg">p</a>)", 0,
                {"画像のダウンロード中 全2画像", ""}, {"counter.gif", "photo.jpg"}}),
     [](const auto& info) { return std::string(info.param.name); });
