@@ -2,12 +2,15 @@
 
 #include <sys/types.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 namespace pelmoa::testing {
 
 // The HTTP/2 test server (h2_server.js under Node) as a child process with the trusted test
-// certificate; stopped with the object. Not usable when Node is not installed.
+// certificate; stopped with the object. Not usable when Node is not installed. The Windows
+// build's tests start the host's Node from under Wine.
 class H2Server {
  public:
   // Later images of a page answer step_ms × (N - K) sooner than image K. With http1 the
@@ -26,11 +29,20 @@ class H2Server {
 
  private:
   int Stat(int which) const;
+  // The platform's part (h2_spawn.cpp, h2_spawn_win.cpp): the path by which Node reaches a
+  // file of ours (empty when it cannot), starting Node with args, whether it has ended
+  // (false when that cannot be told), and stopping it.
+  static std::string NodePath(const std::filesystem::path& path);
+  bool Spawn(std::vector<std::string> args);
+  bool Ended();
+  void Stop();
 
+#ifndef _WIN32
   pid_t pid_ = -1;
   int stdin_fd_ = -1;
+#endif
   int port_ = 0;
-  std::string folder_;
+  std::filesystem::path folder_;
   std::string failure_;
 };
 

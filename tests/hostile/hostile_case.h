@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/resource.h>
-
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -21,17 +19,19 @@ struct CaseContext {
   RecordingHost& host;
   std::string folder;  // handed to the run; the destination unless the case says otherwise
   HarvestOptions options;
-  std::unique_ptr<RawServer> raw;
+  std::shared_ptr<RawServer> raw;  // shared: the Windows build has no RawServer to delete
   std::string skip_reason;
   std::vector<std::function<void()>> undo;
   std::vector<std::unique_ptr<TestServer>> tls;
   std::unique_ptr<H2Server> h2;
 
+#ifdef CPPHTTPLIB_OPENSSL_SUPPORT
   // A new TLS server with this certificate of the tests' authority.
   TestServer& Tls(ServerCert cert = ServerCert::kTrusted) {
     tls.push_back(std::make_unique<TestServer>(cert));
     return *tls.back();
   }
+#endif
 
   ~CaseContext() {
     for (auto it = undo.rbegin(); it != undo.rend(); ++it) (*it)();
@@ -68,5 +68,6 @@ std::vector<HostileCase> PageCases();
 std::vector<HostileCase> ServerCases();
 std::vector<HostileCase> FolderCases();
 std::vector<HostileCase> TlsCases();
+std::vector<HostileCase> Http2Cases();
 
 }  // namespace pelmoa::testing

@@ -14,6 +14,10 @@ TEST_P(HostileCaseTest, RunEndsCountedAndContained) {
   if (c.check) c.check(ctx);
 }
 
+INSTANTIATE_TEST_SUITE_P(Http2, HostileCaseTest, ::testing::ValuesIn(Http2Cases()),
+                         RowName<HostileCase>);
+// The rest leans on POSIX (raw sockets, file-size limits, mounts) and on OpenSSL servers.
+#ifndef _WIN32
 INSTANTIATE_TEST_SUITE_P(Pages, HostileCaseTest, ::testing::ValuesIn(PageCases()),
                          RowName<HostileCase>);
 INSTANTIATE_TEST_SUITE_P(Servers, HostileCaseTest, ::testing::ValuesIn(ServerCases()),
@@ -22,6 +26,7 @@ INSTANTIATE_TEST_SUITE_P(Folders, HostileCaseTest, ::testing::ValuesIn(FolderCas
                          RowName<HostileCase>);
 INSTANTIATE_TEST_SUITE_P(Tls, HostileCaseTest, ::testing::ValuesIn(TlsCases()),
                          RowName<HostileCase>);
+#endif
 
 }  // namespace
 }  // namespace pelmoa::testing

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "harvest/harvest.h"
+#include "test_certificates.h"
 
 namespace pelmoa::testing {
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#ifndef _WIN32
 #include <openssl/evp.h>
 #include <openssl/x509.h>
+#endif
 
 #include <string>
 
@@ -16,15 +18,18 @@ enum class ServerCert {
 };
 
 // A certificate authority made for this test process and the server certificates it signed,
-// made once with fresh keys; nothing is taken from elsewhere.
+// made once with fresh keys; nothing is taken from elsewhere. The Windows build has the
+// trusted server certificate alone, made by the build (tests/support/CMakeLists.txt).
 class TestCertificates {
  public:
   static const TestCertificates& Get();
 
   // PEM file holding the authority's certificate, for --cacert.
   const std::string& ca_file() const { return ca_file_; }
+#ifndef _WIN32
   X509* cert(ServerCert which) const { return certs_[static_cast<int>(which)]; }
   EVP_PKEY* key() const { return key_; }
+#endif
   // PEM files of a server certificate and of the key, for servers outside the process.
   std::string cert_file(ServerCert which) const;
   const std::string& key_file() const { return key_file_; }
@@ -36,8 +41,10 @@ class TestCertificates {
   std::string folder_;
   std::string ca_file_;
   std::string key_file_;
+#ifndef _WIN32
   EVP_PKEY* key_ = nullptr;
   X509* certs_[4] = {};
+#endif
 };
 
 }  // namespace pelmoa::testing
