@@ -16,16 +16,17 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view lower) {
   return true;
 }
 
-constexpr std::array<std::string_view, 7> kExtensions = {".jpg",  ".jpeg", ".gif", ".png",
-                                                         ".webp", ".avif", ".bmp"};
+constexpr std::array<std::string_view, 8> kExtensions = {".jpg",  ".jpeg", ".gif", ".png",
+                                                         ".webp", ".avif", ".bmp", ".svg"};
 
-constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kTypes = {{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kTypes = {{
     {"image/jpeg", ".jpg"},
     {"image/png", ".png"},
     {"image/gif", ".gif"},
     {"image/webp", ".webp"},
     {"image/avif", ".avif"},
     {"image/bmp", ".bmp"},
+    {"image/svg+xml", ".svg"},
 }};
 
 }  // namespace

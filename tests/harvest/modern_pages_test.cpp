@@ -15,7 +15,8 @@ namespace {
 // "N: stored names / requested addresses", then "| last status" when images failed; "none"
 // when the page has no image. Under /i/ the server answers every address: a name with an
 // extension as that type of image, a name without one by the type after its last '_'
-// (pic_webp is image/webp, login_html text/html). HOST stands for the server's host:port.
+// (pic_webp is image/webp, mark_svg image/svg+xml, login_html text/html). HOST stands for the
+// server's host:port.
 struct Row {
   const char* name;
   const char* page;
@@ -55,6 +56,7 @@ TEST_P(ModernPagesTest, FindsAndNamesTheseImages) {
                                                 : "image/" + name.substr(dot + 1);
     if (type == "html") type = "text/html";
     if (type == "webp") type = "image/webp";
+    if (type == "svg") type = "image/svg+xml";
     if (type == "image/jpg") type = "image/jpeg";
     res.set_content("picture", type);
   });
@@ -103,6 +105,10 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"NameFromTheAnswersType", R"(<img data-src="/i/pic_webp"><img data-lazy-src="login_html">)",
             "none",
             "2: pic_webp.webp / /i/pic_webp /i/login_html | 全2画像中 1画像を保存できませんでした"},
+        // .svgz is another format: the extension test takes whole extensions only.
+        Row{"SvgByExtensionAndByType",
+            R"(<img src="a.svg"><a href="B.SVG">b</a><a href="c.svgz">c</a><div data-src="d.Svg"></div><div data-src="/i/mark_svg"></div>)",
+            "none", "4: a.svg B.SVG d.Svg mark_svg.svg / /i/a.svg /i/B.SVG /i/d.Svg /i/mark_svg"},
         Row{"SchemeRelativeAddress", R"(<div data-original="//HOST/i/w.png"></div>)", "none",
             "1: w.png / /i/w.png"},
         Row{"OffIsTodaysRun",
