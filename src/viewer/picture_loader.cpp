@@ -1,8 +1,11 @@
 #include "viewer/picture_loader.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+
+#include "viewer/svg_picture.h"
 
 namespace pelmoa {
 namespace {
@@ -23,6 +26,77 @@ bool TooLarge(const QSize& size, QImage::Format format) {
   return pixels > kMaxPicturePixels || pixels * bits / 8 > kMaxPictureBytes;
 }
 
+bool IsSvg(const QImageReader& reader) {
+  const QByteArray format = reader.format();
+  return format == "svg" || format == "svgz";
+}
+
+// A description freed of its references, and the size it is drawn at: its own, else the size
+// of what it draws. No size when it cannot be drawn.
+struct CleanSvg {
+  QByteArray text;
+  QSize size;
+};
+
+CleanSvg Clean(const QByteArray& svg) {
+  CleanSvg clean{SelfContainedSvg(svg), SvgOwnSize(svg)};
+  if (clean.text.isEmpty()) return {};
+  if (!clean.size.isValid()) {
+    QBuffer device(&clean.text);
+    device.open(QIODevice::ReadOnly);
+    clean.size = QImageReader(&device, "svg").size();
+  }
+  return clean;
+}
+
+// Qt's own reader would parse, and follow, the whole description: a short one is freed of its
+// references and then measured, a long one tells its size only on its root element.
+PictureHeader ReadSvgHeader(const QImageReader& reader, const QString& path) {
+  PictureHeader header;
+  // A compressed description could not be freed of its references before Qt's code reads it.
+  if (reader.format() != "svg") return header;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return header;
+  header.readable = true;
+  header.svg_bytes = file.size();
+  if (header.svg_bytes > kMaxSvgFileBytes) {
+    header.too_large = true;
+    return header;
+  }
+  if (header.svg_bytes > kInlineDecodeSvgBytes) {
+    header.size = SvgOwnSize(file.read(kSvgHeadBytes));
+  } else {
+    header.size = Clean(file.readAll()).size;
+    header.readable = header.size.isValid();
+  }
+  if (header.size.isValid()) {
+    header.too_large = TooLarge(header.size, QImage::Format_ARGB32_Premultiplied);
+  }
+  return header;
+}
+
+std::optional<Picture> LoadSvg(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSvgFileBytes) return std::nullopt;
+  CleanSvg svg = Clean(file.read(kMaxSvgFileBytes));
+  // A picture that gives itself no area shows nothing, like one that cannot be read.
+  if (!svg.size.isValid() || svg.size.isEmpty() ||
+      TooLarge(svg.size, QImage::Format_ARGB32_Premultiplied)) {
+    return std::nullopt;
+  }
+  QBuffer device(&svg.text);
+  device.open(QIODevice::ReadOnly);
+  QImageReader reader(&device, "svg");
+  reader.setAllocationLimit(int(kMaxPictureBytes / (1024 * 1024)));
+  // Drawn at that size, rather than drawn at Qt's reckoning of it and then scaled.
+  reader.setScaledSize(svg.size);
+  Picture picture;
+  picture.still = reader.read();
+  if (picture.still.isNull()) return std::nullopt;
+  picture.natural_size = picture.still.size();
+  return picture;
+}
+
 }  // namespace
 
 PictureHeader ReadPictureHeader(const QString& path) {
@@ -33,6 +107,7 @@ PictureHeader ReadPictureHeader(const QString& path) {
   PictureHeader header;
   header.readable = reader.canRead();
   if (!header.readable) return header;
+  if (IsSvg(reader)) return ReadSvgHeader(reader, path);
   header.size = reader.size();
   if (header.size.isValid()) header.too_large = TooLarge(header.size, reader.imageFormat());
   return header;
@@ -42,6 +117,7 @@ std::optional<Picture> PictureLoader::Load(const QString& path) const {
   if (!QFileInfo(path).isFile()) return std::nullopt;
   QImageReader reader(path);
   SetUp(reader);
+  if (IsSvg(reader)) return LoadSvg(path);
   const QSize size = reader.size();
   if (size.isValid() && TooLarge(size, reader.imageFormat())) return std::nullopt;
   const bool animated = reader.supportsAnimation() && reader.imageCount() > 1;

@@ -1,5 +1,6 @@
 // Child windows of the viewer: one per image, sized to the picture at full or half size.
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -27,7 +28,38 @@ namespace {
 // Twips a pixel at the screen's logical DPI (15 at 96 DPI).
 double TwipsPerPixel() { return 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX(); }
 
-enum class Kind { kJpeg, kPng, kWebp, kStillGif, kAnimatedGif, kGarbage, kMissing, kHugePng };
+enum class Kind {
+  kJpeg,
+  kPng,
+  kWebp,
+  kStillGif,
+  kAnimatedGif,
+  kGarbage,
+  kMissing,
+  kHugePng,
+  kSvg,
+  kLongSvg,
+  kSvgPastLimit,
+  kHugeSvg,
+  kCutSvg,
+  kDeepSvg
+};
+
+QByteArray Svg(const QByteArray& attributes, const QByteArray& content) {
+  return "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" " +
+         attributes + ">" + content + "</svg>";
+}
+
+// Covers the whole picture, whatever its coordinates.
+constexpr char kBlue[] =
+    "<rect x='-1000' y='-1000' width='100000' height='100000' fill='#0000ff'/>";
+
+QByteArray SizedSvg(int width, int height, const QByteArray& more = {}) {
+  return Svg(QByteArray("width='%1' height='%2'")
+                 .replace("%1", QByteArray::number(width))
+                 .replace("%2", QByteArray::number(height)),
+             kBlue + more);
+}
 
 bool Write(Kind kind, const QString& path, int width, int height) {
   switch (kind) {
@@ -47,6 +79,20 @@ bool Write(Kind kind, const QString& path, int width, int height) {
       return true;
     case Kind::kHugePng:  // 20000 x 20000: 400 megapixels, 1.6 GB decoded
       return t::WritePngHeaderOnly(path, 20000, 20000);
+    case Kind::kSvg:  // width x height, drawn in blue
+      return t::WriteBytes(path, SizedSvg(width, height));
+    case Kind::kLongSvg:  // the same, past the length drawn at once
+      return t::WriteBytes(path, SizedSvg(width, height, QByteArray("<g></g>\n").repeated(8192)));
+    case Kind::kSvgPastLimit:  // longer than the viewer reads
+      return t::WriteBytes(path, SizedSvg(40, 30, QByteArray(8 * 1024 * 1024, ' ')));
+    case Kind::kHugeSvg:
+      return t::WriteBytes(path, SizedSvg(20000, 20000));
+    case Kind::kCutSvg:
+      return t::WriteBytes(path, SizedSvg(40, 30).chopped(20));
+    case Kind::kDeepSvg:
+      return t::WriteBytes(
+          path,
+          SizedSvg(40, 30, QByteArray("<g>").repeated(300) + QByteArray("</g>").repeated(300)));
   }
   return false;
 }
@@ -65,6 +111,8 @@ class ChildWindowTest : public QObject {
   void ClientIsThePicture();
   void WholePictureIsShown_data();
   void WholePictureIsShown();
+  void SvgTakesItsOwnSize_data();
+  void SvgTakesItsOwnSize();
   void UnreadableFileLeavesEmptyChild_data();
   void UnreadableFileLeavesEmptyChild();
   void LoaderFollowsTheName_data();
@@ -205,6 +253,71 @@ void ChildWindowTest::WholePictureIsShown() {
   }
 }
 
+void ChildWindowTest::SvgTakesItsOwnSize_data() {
+  QTest::addColumn<QByteArray>("svg");  // DIR stands for the folder, PNG for a green picture
+  QTest::addColumn<bool>("half");
+  QTest::addColumn<QSize>("client");
+  QTest::addColumn<QColor>("centre");
+  const QColor blue(Qt::blue);
+
+  // What follows the picture's end is not read.
+  QTest::newRow("width and height")
+      << Svg("width='120' height='80' viewBox='0 0 12 8'", kBlue) + "\n<p>after</p>" << false
+      << QSize(120, 80) << blue;
+  QTest::newRow("width and height half")
+      << Svg("width='120' height='80' viewBox='0 0 12 8'", kBlue) << true << QSize(60, 40) << blue;
+  QTest::newRow("view box") << Svg("viewBox='0 0 64 48'", kBlue) << false << QSize(64, 48) << blue;
+  QTest::newRow("width, height from the view box")
+      << Svg("width='200' viewBox='0 0 100 50'", kBlue) << false << QSize(200, 100) << blue;
+  QTest::newRow("height, width from the view box half")
+      << Svg("height='30px' viewBox='0,0,100,50'", kBlue) << true << QSize(30, 15) << blue;
+  QTest::newRow("96 pixels to the inch")
+      << Svg("width='72pt' height='.5in'", kBlue) << false << QSize(96, 48) << blue;
+  QTest::newRow("percentages give way to the view box")
+      << Svg("width='100%' height='100%' viewBox='0 0 50 40'", kBlue) << false << QSize(50, 40)
+      << blue;
+  QTest::newRow("no size: the size of what it draws")
+      << Svg("", "<rect width='30' height='20' fill='#0000ff'/>") << false << QSize(30, 20) << blue;
+  // As a page shows an SVG picture: nothing outside the file is read.
+  QTest::newRow("linked picture is not drawn")
+      << Svg("width='30' height='20'",
+             QByteArray(kBlue) + "<image xlink:href='DIR/red.png' width='30' height='20'/>")
+      << false << QSize(30, 20) << blue;
+  QTest::newRow("linked style sheet is not read")
+      << R"(<?xml-stylesheet type="text/css" href="DIR/red.css"?>)" +
+             Svg("width='30' height='20'", "<rect width='30' height='20'/>")
+      << false << QSize(30, 20) << QColor(Qt::black);
+  QTest::newRow("embedded picture is drawn")
+      << Svg("width='30' height='20'",
+             QByteArray(kBlue) +
+                 "<image xlink:href=' data:image/png;base64,PNG' width='30' height='20'/>")
+      << false << QSize(30, 20) << QColor(Qt::green);
+}
+
+void ChildWindowTest::SvgTakesItsOwnSize() {
+  QFETCH(QByteArray, svg);
+  QFETCH(bool, half);
+  QFETCH(QSize, client);
+  QFETCH(QColor, centre);
+  QImage red(30, 20, QImage::Format_RGB32);
+  red.fill(Qt::red);
+  QVERIFY(red.save(dir_->filePath("red.png")));
+  QVERIFY(t::WriteBytes(dir_->filePath("red.css"), "rect { fill: #ff0000 }"));
+  QImage green(30, 20, QImage::Format_RGB32);
+  green.fill(Qt::green);
+  QBuffer png;
+  QVERIFY(png.open(QIODevice::WriteOnly) && green.save(&png, "PNG"));
+  svg.replace("DIR", dir_->path().toUtf8()).replace("PNG", png.data().toBase64());
+  QVERIFY(t::WriteBytes(dir_->filePath("picture.svg"), svg));
+  half_ = half;
+
+  frmChild* child = Show("picture.svg", 1);
+  QVERIFY(child);
+  QCOMPARE(child->size(), client);
+  const QImage shown = child->grab().toImage();
+  QCOMPARE(shown.pixelColor(client.width() / 2, client.height() / 2), centre);
+}
+
 void ChildWindowTest::UnreadableFileLeavesEmptyChild_data() {
   QTest::addColumn<Kind>("kind");
   QTest::addColumn<QString>("file_name");
@@ -222,6 +335,14 @@ void ChildWindowTest::UnreadableFileLeavesEmptyChild_data() {
       << Kind::kHugePng << "huge.png" << false << 1215.0 << 495.0;
   QTest::newRow("over 256 megapixels half")
       << Kind::kHugePng << "huge.jpg" << true << 607.5 << 247.5;
+  QTest::newRow("svg over 256 megapixels")
+      << Kind::kHugeSvg << "huge.svg" << false << 1215.0 << 495.0;
+  QTest::newRow("svg past the length read")
+      << Kind::kSvgPastLimit << "long.svg" << false << 1215.0 << 495.0;
+  QTest::newRow("svg of no area half") << Kind::kSvg << "flat.svg" << true << 607.5 << 247.5;
+  QTest::newRow("svg cut off full") << Kind::kCutSvg << "cut.svg" << false << 1215.0 << 495.0;
+  QTest::newRow("svg cut off half") << Kind::kCutSvg << "cut.svg" << true << 607.5 << 247.5;
+  QTest::newRow("svg nested too deep") << Kind::kDeepSvg << "deep.svg" << false << 1215.0 << 495.0;
 }
 
 void ChildWindowTest::UnreadableFileLeavesEmptyChild() {
@@ -349,21 +470,33 @@ void ChildWindowTest::ChildHasNoMinimizeOrMaximize() {
 }
 
 void ChildWindowTest::LargePictureArrivesAfterTheCallReturns_data() {
+  QTest::addColumn<Kind>("kind");
+  QTest::addColumn<QString>("file_name");
+  QTest::addColumn<QSize>("picture");
   QTest::addColumn<bool>("half");
   QTest::addColumn<QSize>("client");
-  QTest::newRow("full") << false << QSize(2600, 2000);
-  QTest::newRow("half") << true << QSize(1300, 1000);
+  // 5.2 megapixels.
+  QTest::newRow("full") << Kind::kPng << "large.png" << QSize(2600, 2000) << false
+                        << QSize(2600, 2000);
+  QTest::newRow("half") << Kind::kPng << "large.png" << QSize(2600, 2000) << true
+                        << QSize(1300, 1000);
+  // Small, but a long description to draw.
+  QTest::newRow("long svg") << Kind::kLongSvg << "long.svg" << QSize(300, 200) << false
+                            << QSize(300, 200);
 }
 
 void ChildWindowTest::LargePictureArrivesAfterTheCallReturns() {
-  // 5.2 megapixels: decoded away from the window thread, which goes on painting meanwhile.
+  // Decoded away from the window thread, which goes on painting meanwhile.
+  QFETCH(Kind, kind);
+  QFETCH(QString, file_name);
+  QFETCH(QSize, picture);
   QFETCH(bool, half);
   QFETCH(QSize, client);
-  QVERIFY(t::WriteImage(dir_->filePath("large.png"), 2600, 2000, "PNG"));
+  QVERIFY(Write(kind, dir_->filePath(file_name), picture.width(), picture.height()));
   half_ = half;
-  frmChild* child = Show("large.png", 1);
+  frmChild* child = Show(file_name, 1);
   QVERIFY(child);
-  QCOMPARE(child->parentWidget()->windowTitle(), QStringLiteral("large.png"));
+  QCOMPARE(child->parentWidget()->windowTitle(), file_name);
   QVERIFY(child->Picture1()->pixmap().isNull());
   QVERIFY(child->Image1()->pixmap().isNull());
 
