@@ -49,26 +49,21 @@ CleanSvg Clean(const QByteArray& svg) {
   return clean;
 }
 
-// Qt's own reader would parse, and follow, the whole description: a short one is freed of its
-// references and then measured, a long one tells its size only on its root element.
+// Qt's own reader would follow the description's references: it is freed of them first.
 PictureHeader ReadSvgHeader(const QImageReader& reader, const QString& path) {
   PictureHeader header;
   // A compressed description could not be freed of its references before Qt's code reads it.
   if (reader.format() != "svg") return header;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return header;
-  header.readable = true;
-  header.svg_bytes = file.size();
-  if (header.svg_bytes > kMaxSvgFileBytes) {
+  header.svg = true;
+  if (file.size() > kMaxSvgFileBytes) {
+    header.readable = true;
     header.too_large = true;
     return header;
   }
-  if (header.svg_bytes > kInlineDecodeSvgBytes) {
-    header.size = SvgOwnSize(file.read(kSvgHeadBytes));
-  } else {
-    header.size = Clean(file.readAll()).size;
-    header.readable = header.size.isValid();
-  }
+  header.size = Clean(file.readAll()).size;
+  header.readable = header.size.isValid();
   if (header.size.isValid()) {
     header.too_large = TooLarge(header.size, QImage::Format_ARGB32_Premultiplied);
   }

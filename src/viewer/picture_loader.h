@@ -24,7 +24,7 @@ struct PictureHeader {
   bool readable = false;   // a picture format that Qt reads was recognised
   QSize size;              // invalid when the header does not tell
   bool too_large = false;  // the decoded picture would pass one of the limits above
-  qint64 svg_bytes = 0;    // an SVG file's length, which drawing it costs by (svg_picture.h)
+  bool svg = false;        // an SVG picture, drawn on the UI thread (svg_picture.h)
 };
 
 PictureHeader ReadPictureHeader(const QString& path);

@@ -9,20 +9,16 @@
 
 namespace pelmoa {
 
-// A larger SVG file is not read: Qt's drawing code holds about a hundred times the length of
-// the description in memory (8 MiB of elements take some 900 MB and ten seconds).
-inline constexpr qint64 kMaxSvgFileBytes = 8LL * 1024 * 1024;
-// What drawing costs grows with the description, not with the pixels: a longer one is drawn on
-// a worker thread, whatever its size.
-inline constexpr qint64 kInlineDecodeSvgBytes = 64LL * 1024;
-// How much of the file is searched for the root element's size before anything is decoded.
-inline constexpr qint64 kSvgHeadBytes = 64LL * 1024;
+// A larger SVG file is not read. An SVG picture is drawn on the UI thread (Qt's SVG code run on
+// a worker thread left the Windows build hanging at its exit), and what drawing costs grows with
+// the description: Qt holds about a hundred times its length, and 1 MiB of bare elements takes
+// about a second.
+inline constexpr qint64 kMaxSvgFileBytes = 1024LL * 1024;
 
 // The size the root <svg> element gives the picture, in pixels (96 to the inch, as CSS counts):
 // its width and height; one of them with the other in the view box's proportions; else the view
-// box's size. Invalid when the text up to the root element names none of these, when a length is
-// relative (%, em) and no view box stands in, or when the root is not <svg>. text may be the
-// start of the file only.
+// box's size. Invalid when the root element names none of these, when a length is relative (%,
+// em) and no view box stands in, or when the root is not <svg>.
 QSize SvgOwnSize(const QByteArray& text);
 
 // The description with every reference to something outside it dropped: linked pictures

@@ -4,7 +4,6 @@
 
 #include "desktop/spaces.h"
 #include "desktop/twips.h"
-#include "viewer/svg_picture.h"
 
 namespace pelmoa {
 namespace {
@@ -134,18 +133,19 @@ void Viewer::ShowImageInViewer(const QString& folder, const QString& file_name, 
     ShowPicture(child, half, std::nullopt);
     return;
   }
-  const bool small = header.size.isValid() &&
-                     qint64(header.size.width()) * header.size.height() <= kInlineDecodePixels &&
-                     header.svg_bytes <= kInlineDecodeSvgBytes;
+  // An SVG picture is drawn here whatever its size (svg_picture.h).
+  const bool small =
+      header.svg || (header.size.isValid() &&
+                     qint64(header.size.width()) * header.size.height() <= kInlineDecodePixels);
   if (small) {
     std::optional<Picture> picture;
     Trapped([&] { picture = loader.Load(path); });
     ShowPicture(child, half, std::move(picture));
     return;
   }
-  // A large picture, a long SVG, or one whose header tells no size, is decoded on a worker
-  // thread so that every window keeps painting; the child shows its caption meanwhile and takes
-  // its picture and size when the decoding is done (unless the user has closed it by then).
+  // A large picture, or one whose header tells no size, is decoded on a worker thread so that
+  // every window keeps painting; the child shows its caption meanwhile and takes its picture
+  // and size when the decoding is done (unless the user has closed it by then).
   Trapped([&] {
     decode_pool_.start([this, loader, path, child, half] {
       auto picture = std::make_shared<std::optional<Picture>>();
