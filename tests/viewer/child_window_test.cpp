@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -295,6 +296,8 @@ void ChildWindowTest::SvgTakesItsOwnSize_data() {
 }
 
 void ChildWindowTest::SvgTakesItsOwnSize() {
+  // The Windows build goes without Qt SVG where its cache could not build it.
+  if (!QImageReader::supportedImageFormats().contains("svg")) QSKIP("no SVG plugin in this build");
   QFETCH(QByteArray, svg);
   QFETCH(bool, half);
   QFETCH(QSize, client);
