@@ -1,0 +1,44 @@
+#pragma once
+
+// Addresses as a browser resolves them (the WHATWG URL standard) for the run's option for
+// today's pages: libcurl's URL interface does the resolution, this adds what a browser does
+// before and after it.
+
+#include <curl/curl.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pelmoa {
+
+class BrowserUrlResolver {
+ public:
+  // page_url is the run's page address after its normalisation; base_href the value of the
+  // page's first <base href>, which every reference then resolves against (itself resolved
+  // against the page; one that fails, or a data: or javascript: one, leaves the page's).
+  explicit BrowserUrlResolver(std::string_view page_url,
+                              std::optional<std::string_view> base_href = std::nullopt);
+
+  // The address a browser requests for the reference, without its fragment: tabs and line
+  // breaks removed, spaces and control characters trimmed, '\' read as '/' before the query,
+  // "//host" on the base's scheme, "./" and "../" gone (never above the root), the scheme
+  // and host in lower case, a default port dropped, spaces and characters outside ASCII
+  // percent-encoded as UTF-8. Nothing when it is not an http: or https: address.
+  std::optional<std::string> Resolve(std::string_view reference) const;
+
+ private:
+  struct UrlDeleter {
+    void operator()(CURLU* u) const { curl_url_cleanup(u); }
+  };
+  using Url = std::unique_ptr<CURLU, UrlDeleter>;
+
+  std::optional<std::string> ResolveAgainst(const Url& base, std::string_view base_scheme,
+                                            std::string_view reference) const;
+
+  Url base_;
+  std::string base_scheme_;  // "http" or "https"; empty when the page's address fails
+};
+
+}  // namespace pelmoa
