@@ -10,6 +10,7 @@ std::string UsageText(bool http2) {
   std::string text =
       "usage: pelmoa-harvest [--jobs N] [--cacert FILE] [--http1.1] [--modern] [--min-side N]\n"
       "                      URL FOLDER\n"
+      "       pelmoa-harvest --list [--modern] [--cacert FILE] [--http1.1] URL\n"
       "  Stores every image the page at URL references in FOLDER (created when missing).\n";
   if (http2) {
     text +=
@@ -26,6 +27,9 @@ std::string UsageText(bool http2) {
       "                 .avif and .bmp files and addresses with a query\n"
       "  --min-side N   leave out pictures narrower or lower than N pixels, as their headers\n"
       "                 say (PNG, GIF, JPEG, WebP, BMP, AVIF; 0 to 9999, 0 keeps all)\n";
+  text +=
+      "  --list         print the address of every image the run would request, one a line;\n"
+      "                 only the page (and its frames) is fetched, nothing is written\n";
   return text;
 }
 
@@ -71,6 +75,9 @@ std::optional<CliArgs> ParseCliArgs(const std::vector<std::string>& args) {
     } else if (a == "--modern") {
       parsed.modern = true;
       continue;
+    } else if (a == "--list") {
+      parsed.list = true;
+      continue;
     } else if (a == "--") {
       positional.insert(positional.end(), args.begin() + static_cast<long>(k) + 1, args.end());
       break;
@@ -84,13 +91,16 @@ std::optional<CliArgs> ParseCliArgs(const std::vector<std::string>& args) {
     if (!jobs) return std::nullopt;
     parsed.jobs = *jobs;
   }
-  if (positional.size() != 2) return std::nullopt;
+  // A list names no folder.
+  if (positional.size() != (parsed.list ? 1u : 2u)) return std::nullopt;
   // A blank folder would put the images into whatever the current directory is; the window
   // refuses blank input as well.
   auto blank = [](const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; };
-  if (blank(positional[0]) || blank(positional[1])) return std::nullopt;
+  for (const std::string& p : positional) {
+    if (blank(p)) return std::nullopt;
+  }
   parsed.url = positional[0];
-  parsed.folder = positional[1];
+  if (!parsed.list) parsed.folder = positional[1];
   return parsed;
 }
 

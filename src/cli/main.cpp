@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
 
   // Made as the window's new-folder button makes it: on Windows at any path length.
   const std::string folder(pelmoa::TrimSpaces(parsed->folder));
-  if (!folder.empty()) pelmoa::MakeDirectoryPath(pelmoa::PathFromUtf8(folder));
+  if (!parsed->list && !folder.empty()) pelmoa::MakeDirectoryPath(pelmoa::PathFromUtf8(folder));
 
   pelmoa::TransferOptions options;
   options.jobs = parsed->jobs;
@@ -42,8 +42,14 @@ int main(int argc, char** argv) {
   int status = 0;
   {
     pelmoa::CliHost host(std::make_unique<pelmoa::CurlTransfer>(options), stdout, stderr);
-    pelmoa::HarvestPage(parsed->url, parsed->folder, host,
-                        {.modern_pages = parsed->modern, .min_side = parsed->min_side});
+    pelmoa::HarvestOptions run_options{.modern_pages = parsed->modern,
+                                       .min_side = parsed->min_side};
+    if (parsed->list) {
+      run_options.list_addresses = [](const std::string& address) {
+        pelmoa::WriteText(stdout, address + "\n");
+      };
+    }
+    pelmoa::HarvestPage(parsed->url, parsed->folder, host, run_options);
     status = host.ExitStatus();
   }
   curl_global_cleanup();

@@ -2,6 +2,7 @@
 
 // The harvest core: one run over one page, without any window.
 
+#include <functional>
 #include <string>
 
 #include "harvest/run_host.h"
@@ -17,6 +18,10 @@ struct HarvestOptions {
   // A picture whose header gives a width or height under this many pixels is not stored
   // and not counted as failed (small_image_check.h); 0 stores every picture.
   int min_side = 0;
+  // Set: the run hands over, in the order it would request them, the address of every image
+  // it would request (as requested), then ends before its download loop: no image is
+  // fetched and nothing is written.
+  std::function<void(const std::string&)> list_addresses = {};
 };
 
 // The largest minimum side the window and the command line take.

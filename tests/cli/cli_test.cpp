@@ -218,7 +218,8 @@ TEST_F(CliTest, UsageErrorsGiveStatusTwo) {
         std::string("a b c"), Quote("") + " f", "u " + Quote(""), "u " + Quote("   "),
         std::string("u f --cacert"), std::string("--cacert= u f"),
         std::string("--min-side -1 u f"), std::string("--min-side=10000 u f"),
-        std::string("--min-side u f")}) {
+        std::string("--min-side u f"), std::string("--list u f"), std::string("--list"),
+        "--list " + Quote(" ")}) {
     const Outcome o = RunCli(args, scratch);
     EXPECT_EQ(o.status, 2) << args;
     EXPECT_NE(o.err.find("usage: pelmoa-harvest"), std::string::npos) << args;
@@ -239,6 +240,10 @@ TEST(CliArgs, JobsAndPositionals) {
   EXPECT_EQ(ParseCliArgs({"u", "f"})->min_side, 0);
   EXPECT_EQ(ParseCliArgs({"--min-side", "9999", "u", "f"})->min_side, 9999);
   EXPECT_EQ(ParseCliArgs({"--min-side=0", "u", "f"})->min_side, 0);
+  auto list = ParseCliArgs({"--modern", "http://h/", "--list"});
+  ASSERT_TRUE(list);
+  EXPECT_TRUE(list->list);
+  EXPECT_EQ(list->url, "http://h/");
 }
 
 }  // namespace
