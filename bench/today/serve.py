@@ -1,0 +1,47 @@
+#!/usr/bin/env python3
+"""Serves the pages of this folder under /p/ on 127.0.0.1 and answers every other address as a
+picture whose type its name gives (a name without an extension is a JPEG picture); an address
+holding "//" or "/missing/" gets 404. HOST in a page stands for the server's own host:port.
+Prints the port on its first line, then serves until killed."""
+import http.server
+import os
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+TYPES = {".jpg": "image/jpeg", ".jpeg": "image/jpeg", ".png": "image/png", ".gif": "image/gif",
+         ".webp": "image/webp", ".svg": "image/svg+xml", ".avif": "image/avif"}
+SVG = b'<svg xmlns="http://www.w3.org/2000/svg" width="8" height="8"/>'
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+    def do_GET(self):
+        path = self.path.split("?", 1)[0]
+        host = self.headers.get("Host", "")
+        if path.startswith("/p/"):
+            name = os.path.basename(path)
+            try:
+                with open(os.path.join(HERE, name), encoding="utf-8") as f:
+                    body = f.read().replace("HOST", host).encode("utf-8")
+            except OSError:
+                return self.send_error(404)
+            return self.answer(body, "text/html; charset=utf-8")
+        if "//" in path or "/missing/" in path:
+            return self.send_error(404)
+        ext = os.path.splitext(path)[1].lower()
+        kind = TYPES.get(ext, "image/jpeg" if not ext else "application/octet-stream")
+        self.answer(SVG if kind == "image/svg+xml" else b"picture " + self.path.encode(), kind)
+
+    def answer(self, body, kind):
+        self.send_response(200)
+        self.send_header("Content-Type", kind)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+
+server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+print(server.server_address[1], flush=True)
+server.serve_forever()
