@@ -189,11 +189,21 @@ void StartTagReader::AddAttribute(std::string_view name, std::string_view value)
     }
     attributes.push_back({name, value});
     if (attributes.size() == kFewAttributes) {
-      for (const TagAttribute& a : attributes) many_names_.insert(Lower(a.name));
+      for (const TagAttribute& a : attributes) many_names_.insert(a.name);
     }
     return;
   }
-  if (many_names_.insert(Lower(name)).second) attributes.push_back({name, value});
+  if (many_names_.insert(name).second) attributes.push_back({name, value});
+}
+
+std::size_t StartTagReader::FoldedHash::operator()(std::string_view name) const {
+  std::size_t h = 14695981039346656037ull;  // FNV-1a over the lower-case bytes
+  for (const char c : name) h = (h ^ static_cast<unsigned char>(LowerAscii(c))) * 1099511628211ull;
+  return h;
+}
+
+bool StartTagReader::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
+  return SameName(a, b);
 }
 
 void StartTagReader::SkipTo(char c) {

@@ -64,7 +64,14 @@ class StartTagReader {
   Text text_ = Text::kMarkup;
   std::string raw_name_;  // the element whose raw text the reader is in
   StartTag tag_;
-  std::unordered_set<std::string> many_names_;  // lower case, for tags with many attributes
+  // Names compared without ASCII case, for a tag with many attributes.
+  struct FoldedHash {
+    std::size_t operator()(std::string_view name) const;
+  };
+  struct FoldedEqual {
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+  std::unordered_set<std::string_view, FoldedHash, FoldedEqual> many_names_;
 };
 
 }  // namespace pelmoa
