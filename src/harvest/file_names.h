@@ -20,6 +20,10 @@ bool IsSafePortableFileName(std::string_view name);
 // The Windows rules, so they can be checked on every platform.
 bool IsSafeWindowsFileName(std::string_view name);
 
+// The form in which the file system compares names: the name itself here; on Windows, where
+// names differ not by letter case, its upper-case form.
+std::string FileNameKey(std::string_view name);
+
 // Paths to and from UTF-8 text. On Windows every path goes to the system as UTF-16, so a
 // Japanese name survives whatever the ANSI code page is; elsewhere the bytes stay as they are.
 std::filesystem::path PathFromUtf8(std::string_view utf8);

@@ -20,6 +20,8 @@ bool IsSafeFileName(std::string_view name) {
   return name.size() <= kMaxNameBytes && IsSafePortableFileName(name);
 }
 
+std::string FileNameKey(std::string_view name) { return std::string(name); }
+
 std::filesystem::path PathFromUtf8(std::string_view utf8) {
   return std::filesystem::path(std::string(utf8));
 }

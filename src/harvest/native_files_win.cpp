@@ -69,6 +69,19 @@ bool IsFullyQualified(const std::wstring& path) {
 // NTFS takes names of up to 255 UTF-16 units.
 bool IsSafeFileName(std::string_view name) { return IsSafeWindowsFileName(name); }
 
+std::string FileNameKey(std::string_view name) {
+  // Letter case by the system's own table, the same for every user's language.
+  const std::wstring wide = PathFromUtf8(name).native();
+  if (wide.empty()) return {};
+  std::wstring upper(wide.size(), L'\0');
+  const int n = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.c_str(),
+                              static_cast<int>(wide.size()), upper.data(),
+                              static_cast<int>(upper.size()), nullptr, nullptr, 0);
+  if (n <= 0) return std::string(name);
+  upper.resize(static_cast<std::size_t>(n));
+  return Utf8FromPath(std::filesystem::path(upper));
+}
+
 std::filesystem::path PathFromUtf8(std::string_view utf8) {
   // MultiByteToWideChar turns a byte that is not UTF-8 into U+FFFD instead of throwing.
   if (utf8.empty()) return {};

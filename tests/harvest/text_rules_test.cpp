@@ -2,9 +2,11 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "harvest/file_names.h"
 #include "harvest/page_decoding.h"
+#include "harvest/stored_names.h"
 #include "harvest/url_encoding.h"
 
 namespace pelmoa {
@@ -98,6 +100,49 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"Colon", "a.jpg:zone", true, false}, NameCase{"Star", "*.jpg", true, false},
         NameCase{"Pipe", "a|b.jpg", true, false}, NameCase{"Quote", "\"a\".jpg", true, false},
         NameCase{"AngleBrackets", "<a>.jpg", true, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Names stored so far ("name@address" pairs), then the name an image of an address gets.
+struct StoredNameCase {
+  const char* name;
+  std::vector<std::string> stored;
+  const char* file_name;
+  const char* address;
+  const char* expected;
+  const char* expected_on_windows = nullptr;  // where letter case does not tell names apart
+};
+
+void PrintTo(const StoredNameCase& c, std::ostream* os) { *os << c.name; }
+
+class StoredNamesTest : public ::testing::TestWithParam<StoredNameCase> {};
+
+TEST_P(StoredNamesTest, NoPictureIsLostToAName) {
+  const StoredNameCase& c = GetParam();
+  StoredNames names;
+  for (const std::string& s : c.stored) {
+    names.Stored(s.substr(0, s.find('@')), s.substr(s.find('@') + 1));
+  }
+#ifdef _WIN32
+  EXPECT_EQ(names.NameFor(c.file_name, c.address),
+            c.expected_on_windows ? c.expected_on_windows : c.expected);
+#else
+  EXPECT_EQ(names.NameFor(c.file_name, c.address), c.expected);
+#endif
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, StoredNamesTest,
+    ::testing::Values(
+        StoredNameCase{"Free", {"b.jpg@/b"}, "a.jpg", "/a", "a.jpg"},
+        StoredNameCase{"SameAddressKeepsItsName", {"a.jpg@/1/a"}, "a.jpg", "/1/a", "a.jpg"},
+        StoredNameCase{"OtherAddressNumbered", {"a.jpg@/1/a"}, "a.jpg", "/2/a", "a (2).jpg"},
+        StoredNameCase{"NextFreeNumber", {"a.jpg@/1", "a (2).jpg@/2"}, "a.jpg", "/3",
+                       "a (3).jpg"},
+        StoredNameCase{"ItsOwnNumberedName", {"a.jpg@/1", "a (2).jpg@/2"}, "a.jpg", "/2",
+                       "a (2).jpg"},
+        StoredNameCase{"BeforeTheLastDot", {"p.x.PNG@/1"}, "p.x.PNG", "/2", "p.x (2).PNG"},
+        StoredNameCase{"NoDot", {"avatar@/1"}, "avatar", "/2", "avatar (2)"},
+        StoredNameCase{"LetterCase", {"A.JPG@/1"}, "a.jpg", "/2", "a.jpg", "a (2).jpg"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct DecodeCase {
