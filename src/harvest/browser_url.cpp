@@ -100,9 +100,12 @@ std::string PlainDotSegments(std::string_view path) {
   while (true) {
     const std::size_t end = std::min(path.find('/', k), path.size());
     const std::string_view segment = path.substr(k, end - k);
-    if (IsDotSegment(segment, false)) out += '.';
-    else if (IsDotSegment(segment, true)) out += "..";
-    else out += segment;
+    if (IsDotSegment(segment, false))
+      out += '.';
+    else if (IsDotSegment(segment, true))
+      out += "..";
+    else
+      out += segment;
     if (end == path.size()) return out;
     out += '/';
     k = end + 1;
@@ -140,8 +143,8 @@ std::optional<std::string> BrowserUrlResolver::Resolve(std::string_view referenc
 }
 
 std::optional<std::string> BrowserUrlResolver::ResolveAgainst(const Url& base,
-                                                               std::string_view base_scheme,
-                                                               std::string_view reference) const {
+                                                              std::string_view base_scheme,
+                                                              std::string_view reference) const {
   std::string ref = Cleaned(reference);
   const std::string scheme = SchemeOf(ref);
   if (!scheme.empty()) {
@@ -175,8 +178,8 @@ std::optional<std::string> BrowserUrlResolver::ResolveAgainst(const Url& base,
   }
   std::string encoded = Encoded(std::string_view(ref).substr(path_at));
   const std::size_t query = std::min(encoded.find('?'), encoded.size());
-  encoded = ref.substr(0, path_at) +
-            PlainDotSegments(std::string_view(encoded).substr(0, query)) + encoded.substr(query);
+  encoded = ref.substr(0, path_at) + PlainDotSegments(std::string_view(encoded).substr(0, query)) +
+            encoded.substr(query);
 
   Url u(curl_url_dup(base.get()));
   if (!u || curl_url_set(u.get(), CURLUPART_URL, encoded.c_str(), 0) != CURLUE_OK) {

@@ -37,9 +37,9 @@ int HexValue(char c) {
 
 const NamedReference* FindNamed(std::string_view name) {
   const auto* end = std::end(kNamedReferences);
-  const auto* it = std::lower_bound(
-      std::begin(kNamedReferences), end, name,
-      [](const NamedReference& r, std::string_view n) { return r.name < n; });
+  const auto* it =
+      std::lower_bound(std::begin(kNamedReferences), end, name,
+                       [](const NamedReference& r, std::string_view n) { return r.name < n; });
   return it != end && it->name == name ? it : nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 
+#include "harvest/file_names.h"
 #include "harvest/image_writer.h"
 #include "harvest/page_address.h"
 #include "harvest/page_decoding.h"
@@ -412,8 +413,12 @@ ImageResult CurlTransfer::FinishImage(std::size_t k) {
   std::unique_ptr<TransferJob> job = std::move(m.finished[k]);
   if (r.outcome == ImageOutcome::kStored) {
     job->file.AddToTargetName(r.extension);
+    job->file.SetTarget(m.batch->StoreAs(k, job->file.target()));
     if (std::string err = job->file.Commit(); !err.empty()) {
       r = {ImageOutcome::kFileFailed, err};
+    } else {
+      m.batch->Stored(k, job->file.target());
+      r.name = Utf8FromPath(job->file.target().filename());
     }
   }
   return r;

@@ -25,8 +25,12 @@ bool IsStorableName(std::string_view name, bool extension_from_type) {
 
 DownloadPlan::DownloadPlan(const ImageRefs& refs, std::string page_url,
                            std::filesystem::path folder, bool modern_pages, int min_side,
-                           const ScanStop& stop)
+                           const ScanStop& stop, HarvestMemory* memory)
     : page_url_(std::move(page_url)), folder_(std::move(folder)), min_side_(min_side) {
+  if (modern_pages) {
+    browser_.emplace(page_url_, refs.base_href);
+    memory_ = memory;
+  }
   // With the additions on: the runs that ask for an address, by the address's hash, so a
   // reference only they find is not fetched a second time. The addresses themselves are made
   // again to be compared, rather than kept: a page can name many long ones.
@@ -39,17 +43,19 @@ DownloadPlan::DownloadPlan(const ImageRefs& refs, std::string page_url,
     r.run = &run;
     r.first = position;
     position += run.count;
-    r.name = NameOfReference(run.text, run.added);
+    r.name = NameOf(run);
     if (r.name.pass_over) continue;
     r.storable = IsStorableName(r.name.file_name, r.name.extension_from_type);
     r.taken = run.count;
     if (modern_pages) {
-      const std::string address = FetchedAddress(r);
-      const std::size_t hash = std::hash<std::string>{}(address);
+      const std::optional<std::string> address = FetchedAddress(r);
+      if (!address) continue;
+      const std::size_t hash = std::hash<std::string>{}(*address);
       const auto [from, to] = fetched.equal_range(hash);
-      const bool seen = std::any_of(from, to, [&](const auto& entry) {
-        return FetchedAddress(runs_[entry.second]) == address;
-      });
+      const bool seen =
+          std::any_of(from, to,
+                      [&](const auto& entry) { return FetchedAddress(runs_[entry.second]) == address; }) ||
+          (memory_ && memory_->fetched.count(*address));
       if (run.added && seen) continue;
       if (r.storable) {
         if (!seen) fetched.emplace(hash, runs_.size());
@@ -66,14 +72,43 @@ DownloadPlan::DownloadPlan(const ImageRefs& refs, std::string page_url,
   }
 }
 
+ReferenceName DownloadPlan::NameOf(const ImageRefs::Run& run) const {
+  if (!browser_) return NameOfReference(run.text, run.added);
+  std::string_view text = run.text;
+  if (run.decoded) {
+    // What surrounds a tag's value is no part of the address a browser asks for.
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= 0x20) text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= 0x20) text.remove_suffix(1);
+  }
+  ReferenceName n = NameOfReference(text, run.added);
+  if (run.added && (n.file_name == "." || n.file_name == "..")) n.pass_over = true;
+  return n;
+}
+
 std::string DownloadPlan::ImageUrl(const PlannedRun& r) const {
+  if (browser_) return FetchedAddress(r).value_or(std::string());
   return ImageUrlOfReference(page_url_, r.run->text, r.run->added);
 }
 
-std::string DownloadPlan::FetchedAddress(const PlannedRun& r) const {
+std::optional<std::string> DownloadPlan::FetchedAddress(const PlannedRun& r) const {
+  if (browser_) {
+    // The text passes take "&amp;" as '&' as every request does; the tag pass has decoded
+    // its values already.
+    const ImageRefs::Run& run = *r.run;
+    return browser_->Resolve(run.decoded ? std::string(run.text)
+                                         : DecodeAmpersandReferences(run.text));
+  }
   std::string url = EncodeRequestUrl(ImageUrl(r));
   url.erase(std::min(url.find('#'), url.size()));
   return url;
+}
+
+void DownloadPlan::RememberFetched(HarvestMemory& memory) const {
+  for (const std::size_t k : requesting_) {
+    if (std::optional<std::string> address = FetchedAddress(runs_[k])) {
+      memory.fetched.insert(std::move(*address));
+    }
+  }
 }
 
 ImageRequest DownloadPlan::Request(std::size_t k) const {
@@ -82,8 +117,22 @@ ImageRequest DownloadPlan::Request(std::size_t k) const {
       requesting_.begin(), requesting_.end(), k,
       [this](std::size_t at, std::size_t run) { return at < runs_[run].first_request; });
   const PlannedRun& r = runs_[*std::prev(it)];
-  return {EncodeRequestUrl(ImageUrl(r)), page_url_, folder_ / PathFromUtf8(r.name.file_name),
+  std::string url = browser_ ? FetchedAddress(r).value_or(std::string())
+                             : EncodeRequestUrl(ImageUrl(r));
+  return {std::move(url), page_url_, folder_ / PathFromUtf8(r.name.file_name),
           r.name.extension_from_type, min_side_};
+}
+
+std::filesystem::path DownloadPlan::StoreAs(std::size_t k,
+                                            const std::filesystem::path& target) const {
+  if (!memory_) return target;
+  const std::string name =
+      memory_->names.NameFor(Utf8FromPath(target.filename()), Request(k).url);
+  return target.parent_path() / PathFromUtf8(name);
+}
+
+void DownloadPlan::Stored(std::size_t k, const std::filesystem::path& target) const {
+  if (memory_) memory_->names.Stored(Utf8FromPath(target.filename()), Request(k).url);
 }
 
 }  // namespace pelmoa

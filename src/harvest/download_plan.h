@@ -2,14 +2,25 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
+#include "harvest/browser_url.h"
 #include "harvest/image_refs.h"
 #include "harvest/link_resolution.h"
+#include "harvest/stored_names.h"
 #include "harvest/transfer.h"
 
 namespace pelmoa {
+
+// What the pages of one harvest (a frameset's frames) share with the option for today's
+// pages on.
+struct HarvestMemory {
+  std::unordered_set<std::string> fetched;  // the addresses earlier pages asked for
+  StoredNames names;
+};
 
 // One run of identical references as the download loop takes it.
 struct PlannedRun {
@@ -30,27 +41,41 @@ struct PlannedRun {
 // found and whose address the run fetches already passed over, and the transfer's requests,
 // made from the runs when the transfer asks for them. Nothing here copies a reference that
 // is as long as the page more than once at a time.
+//
+// With the option for today's pages on, every address is the one a browser requests (against
+// the page's first <base href>), a reference that gives no http or https address is passed
+// over, and with a harvest's memory an address earlier pages asked for counts as fetched and
+// an image is stored as "name (2).ext" where another address's image has its name.
 class DownloadPlan : public ImageBatch {
  public:
   // Planning stops early, with what it has, when stop says so.
   // Each request carries min_side, the run's smallest side for a picture (0: any size).
   DownloadPlan(const ImageRefs& refs, std::string page_url, std::filesystem::path folder,
-               bool modern_pages, int min_side, const ScanStop& stop);
+               bool modern_pages, int min_side, const ScanStop& stop,
+               HarvestMemory* memory = nullptr);
 
   const std::vector<PlannedRun>& runs() const { return runs_; }
   // The address of the run's images as the page names it, for the report of a failure.
   std::string ImageUrl(const PlannedRun& r) const;
+  // Adds the addresses this page asks for to the harvest's memory.
+  void RememberFetched(HarvestMemory& memory) const;
 
   std::size_t size() const override { return requests_; }
   ImageRequest Request(std::size_t k) const override;
+  std::filesystem::path StoreAs(std::size_t k, const std::filesystem::path& target) const override;
+  void Stored(std::size_t k, const std::filesystem::path& target) const override;
 
  private:
-  // The address the run asks for, for telling whether the run asked for it already.
-  std::string FetchedAddress(const PlannedRun& r) const;
+  ReferenceName NameOf(const ImageRefs::Run& run) const;
+  // The address the run asks for, for telling whether the run asked for it already; nothing
+  // when a browser would ask for no http or https address.
+  std::optional<std::string> FetchedAddress(const PlannedRun& r) const;
 
   std::string page_url_;
   std::filesystem::path folder_;
   int min_side_ = 0;
+  std::optional<BrowserUrlResolver> browser_;  // with the option for today's pages
+  HarvestMemory* memory_ = nullptr;
   std::vector<PlannedRun> runs_;  // the runs not passed over, in list order
   std::vector<std::size_t> requesting_;  // positions in runs_ of the runs that ask
   std::size_t requests_ = 0;

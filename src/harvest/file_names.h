@@ -55,6 +55,9 @@ class TempImageFile {
   std::string Commit();
   // Commit then puts the file under the target's name with this added.
   void AddToTargetName(std::string_view extension) { target_ += PathFromUtf8(extension); }
+  const std::filesystem::path& target() const { return target_; }
+  // Commit then puts the file here instead (in the same folder).
+  void SetTarget(std::filesystem::path target) { target_ = std::move(target); }
   void Discard();
 
   bool is_open() const { return fd_ >= 0; }

@@ -28,6 +28,9 @@ constexpr int kMaxFramePages = 1024;
 // a cycle of framesets, ends instead of nesting for ever.
 struct Enclosing {
   HarvestOptions options;
+  // With the option for today's pages: the addresses asked for and the names stored by the
+  // whole harvest, frames included.
+  HarvestMemory memory;
   std::set<std::string> addresses;
   int level = 0;
   int frame_pages = 0;
@@ -67,8 +70,22 @@ void HarvestFrames(const std::string& page_url, const std::string& folder, RunHo
   }
 }
 
+// The addresses the run would request, in that order, and nothing fetched.
+void ListImages(const std::string& page_url, RunHost& host, const ImageRefs& refs,
+                Enclosing& enclosing) {
+  const ScanStop stop = [&host] { return host.Cancelled(); };
+  const DownloadPlan plan(refs, page_url, {}, enclosing.options.modern_pages,
+                          enclosing.options.min_side, stop, &enclosing.memory);
+  if (enclosing.level > 0) plan.RememberFetched(enclosing.memory);
+  for (std::size_t k = 0; k < plan.size() && !host.Cancelled(); ++k) {
+    enclosing.options.list_addresses(plan.Request(k).url);
+  }
+  host.SetStatusText("");
+}
+
 void DownloadImages(const std::string& page_url, const std::string& folder, RunHost& host,
-                    const ImageRefs& refs, const HarvestOptions& options) {
+                    const ImageRefs& refs, Enclosing& enclosing) {
+  const HarvestOptions& options = enclosing.options;
   const auto total = static_cast<int32_t>(refs.size());
   host.SetProgressMax(total);
   host.SetProgressValue(0);
@@ -81,8 +98,10 @@ void DownloadImages(const std::string& page_url, const std::string& folder, RunH
   // fetch ahead while entries are committed strictly in list order.
   const ScanStop stop = [&host] { return host.Cancelled(); };
   const DownloadPlan plan(refs, page_url, PathFromUtf8(TrimSpaces(folder)), options.modern_pages,
-                          options.min_side, stop);
+                          options.min_side, stop, &enclosing.memory);
   if (host.Cancelled()) return;
+  // Only a frame's page has pages after it in the same harvest.
+  if (options.modern_pages && enclosing.level > 0) plan.RememberFetched(enclosing.memory);
 
   Transfer& transfer = host.NetWWW();
   transfer.BeginImages(plan);
@@ -154,7 +173,11 @@ void Run(const std::string& address, const std::string& folder, RunHost& host,
     host.SetStatusText("");
     return;
   }
-  DownloadImages(page_url, folder, host, found, enclosing.options);
+  if (enclosing.options.list_addresses) {
+    ListImages(page_url, host, found, enclosing);
+  } else {
+    DownloadImages(page_url, folder, host, found, enclosing);
+  }
 }
 
 }  // namespace

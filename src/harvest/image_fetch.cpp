@@ -29,7 +29,8 @@ bool FetchAndStoreImage(const ImageEntry& entry, const std::string& folder, int3
   if (result.outcome == ImageOutcome::kCancelled) return false;
 
   if (result.outcome == ImageOutcome::kStored) {
-    const std::string name = std::string(entry.file_name) + result.extension;
+    const std::string name =
+        result.name.empty() ? std::string(entry.file_name) + result.extension : result.name;
     host.ImageStored(PathFromUtf8(TrimSpaces(folder)) / PathFromUtf8(name));
     if (host.ViewOption()) host.ShowImageInViewer(folder, name, entry.i);
   } else if (result.outcome == ImageOutcome::kLeftOut) {

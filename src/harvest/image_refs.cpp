@@ -2,17 +2,19 @@
 
 namespace pelmoa {
 
-void ImageRefs::Add(std::string_view cut, bool added) {
+void ImageRefs::Add(std::string_view cut, bool added, bool decoded) {
   ++size_;
-  if (!runs_.empty() && runs_.back().added == added && SameCut(runs_.back().text, cut)) {
+  if (!runs_.empty() && runs_.back().added == added && runs_.back().decoded == decoded &&
+      SameCut(runs_.back().text, cut)) {
     ++runs_.back().count;
     return;
   }
-  runs_.push_back({cut, added, 1});
+  runs_.push_back({cut, added, 1, decoded});
 }
 
 void ImageRefs::AddOwned(std::string value, bool added) {
-  if (!runs_.empty() && runs_.back().added == added && runs_.back().text == value) {
+  if (!runs_.empty() && runs_.back().added == added && !runs_.back().decoded &&
+      runs_.back().text == value) {
     ++size_;
     ++runs_.back().count;
     return;

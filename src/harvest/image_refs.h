@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,9 @@ class ImageRefs {
     // Found only by the additions for today's pages: named and fetched by their rules.
     bool added = false;
     std::size_t count = 1;
+    // Decoded as a browser's tokenizer decodes attribute values (the pass over the page's
+    // tags): its character references are not decoded again for the request.
+    bool decoded = false;
   };
 
   ImageRefs() = default;
@@ -38,9 +42,11 @@ class ImageRefs {
   ImageRefs& operator=(const ImageRefs&) = delete;
 
   // Appends a reference cut from the page text.
-  void Add(std::string_view cut, bool added = false);
+  void Add(std::string_view cut, bool added = false, bool decoded = false);
   // Appends a value the list keeps.
   void AddOwned(std::string value, bool added = false);
+  // Keeps values decoded elsewhere that references of the list point into, as they are.
+  void Keep(std::deque<std::string> values) { kept_.push_back(std::move(values)); }
 
   const std::vector<Run>& runs() const { return runs_; }
   std::size_t size() const { return size_; }
@@ -48,9 +54,14 @@ class ImageRefs {
   // Every reference as a string, in list order: for tests and tools, never for a run.
   std::vector<std::string> Strings() const;
 
+  // The page's first <base href> with a value, decoded, when the option for today's pages
+  // read it: every address of the page resolves against it.
+  std::optional<std::string_view> base_href;
+
  private:
   std::vector<Run> runs_;
   std::deque<std::string> owned_;
+  std::vector<std::deque<std::string>> kept_;
   std::size_t size_ = 0;
 };
 

@@ -6,6 +6,7 @@
 
 #include "harvest/image_types.h"
 #include "harvest/page_scanning.h"
+#include "harvest/tag_scan.h"
 #include "harvest/text_search.h"
 
 namespace pelmoa {
@@ -232,6 +233,12 @@ ImageRefs ScanModernImageRefs(std::string_view page, const ScanStop& stop) {
     v = TrimHtmlSpaces(v);
     if (!v.empty() && !IsDataValue(v)) refs.Add(v, true);
   });
+  if (stop && stop()) return refs;
+  // Last, in page order, what a browser shows from the page's tags.
+  TagRefs tags = ScanTagRefs(page, stop);
+  for (const std::string_view v : tags.refs) refs.Add(v, true, true);
+  refs.base_href = tags.base_href;
+  refs.Keep(std::move(tags.decoded));
   return refs;
 }
 

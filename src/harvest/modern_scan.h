@@ -21,8 +21,10 @@ std::optional<std::string_view> LargestSrcsetCandidate(std::string_view srcset);
 
 // The two passes of ScanImageRefs with the wider test, then a third pass in page order over
 // every data-src, data-original and data-lazy-src value and the largest candidate of every
-// srcset and data-srcset value. Attribute names match whole. References that only the
-// additions find are marked added; of a srcset, the reference is the chosen candidate.
+// srcset and data-srcset value. Attribute names match whole. Then, in page order, the pass
+// over the page's tags (tag_scan.h), whose values are decoded, and its base address.
+// References that only the additions find are marked added; of a srcset, the reference is
+// the chosen candidate.
 ImageRefs ScanModernImageRefs(std::string_view page, const ScanStop& stop = {});
 
 }  // namespace pelmoa

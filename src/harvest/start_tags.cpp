@@ -208,8 +208,8 @@ bool StartTagReader::FoldedEqual::operator()(std::string_view a, std::string_vie
 
 void StartTagReader::SkipTo(char c) {
   const void* at = std::memchr(page_.data() + pos_, c, page_.size() - pos_);
-  pos_ = at ? static_cast<std::size_t>(static_cast<const char*>(at) - page_.data()) + 1
-            : page_.size();
+  pos_ =
+      at ? static_cast<std::size_t>(static_cast<const char*>(at) - page_.data()) + 1 : page_.size();
 }
 
 void StartTagReader::SkipComment() {
@@ -242,8 +242,10 @@ void StartTagReader::SkipComment() {
         pos_ = k;
         return;
       }
-      if (c == '!') state = kBang;
-      else if (c != '-') state = kText;
+      if (c == '!')
+        state = kBang;
+      else if (c != '-')
+        state = kText;
     } else {
       if (c == '>') {
         pos_ = k;
@@ -332,8 +334,10 @@ void StartTagReader::SkipScript() {
     }
     ++k;
     if (c == '-') {
-      if (state == kEscaped || state == kDouble) ++state;
-      else if (state == kEscapedDash || state == kDoubleDash) ++state;
+      if (state == kEscaped || state == kDouble)
+        ++state;
+      else if (state == kEscapedDash || state == kDoubleDash)
+        ++state;
     } else if (c == '>' && (state == kEscapedDashDash || state == kDoubleDashDash)) {
       state = kData;
     } else {

@@ -20,7 +20,7 @@ struct TagAttribute {
 };
 
 struct StartTag {
-  std::string_view name;  // as written
+  std::string_view name;   // as written
   std::size_t offset = 0;  // of its '<' in the page
   // In the page's order; of two attributes with one name the first, as the tokenizer keeps.
   std::vector<TagAttribute> attributes;

@@ -99,13 +99,14 @@ class TagPass {
         }
         break;
       case Kind::kLink:
-        if (HasValue(tag, "rel"sv, [](std::string_view v) { return HasRelToken(v, "image_src"sv); })) {
+        if (HasValue(tag, "rel"sv,
+                     [](std::string_view v) { return HasRelToken(v, "image_src"sv); })) {
           if ((own = Find(tag, "href"sv))) own_value = Decoded(own->value);
         }
         break;
       case Kind::kBase:
-        if (const TagAttribute* href = Find(tag, "href"sv); href && !href->value.empty() &&
-                                                            !out_.base_href) {
+        if (const TagAttribute* href = Find(tag, "href"sv);
+            href && !href->value.empty() && !out_.base_href) {
           out_.base_href = Decoded(href->value);
         }
         break;
@@ -165,11 +166,15 @@ class TagPass {
 
 }  // namespace
 
-TagRefs ScanTagRefs(std::string_view page) {
+TagRefs ScanTagRefs(std::string_view page, const std::function<bool()>& stop) {
   TagRefs out;
   TagPass pass(out);
   StartTagReader reader(page);
-  while (const StartTag* tag = reader.Next()) pass.Take(*tag);
+  std::size_t tags = 0;
+  while (const StartTag* tag = reader.Next()) {
+    if (++tags % 4096 == 0 && stop && stop()) break;
+    pass.Take(*tag);
+  }
   return out;
 }
 

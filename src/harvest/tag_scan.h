@@ -4,6 +4,7 @@
 // shows from the page's markup, read as the HTML tokenizer reads it (start_tags.h).
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,7 @@ struct TagRefs {
 // <link rel="image_src">; every url() of a background or background-image declaration in a
 // style attribute; and every other data-* value whose path ends in an image extension
 // (data-src, data-original, data-lazy-src and data-srcset belong to the pass before).
-TagRefs ScanTagRefs(std::string_view page);
+// Stops, with what it found, when stop says so (asked every few thousand tags).
+TagRefs ScanTagRefs(std::string_view page, const std::function<bool()>& stop = {});
 
 }  // namespace pelmoa

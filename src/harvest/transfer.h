@@ -50,6 +50,13 @@ class ImageBatch {
   virtual std::size_t size() const = 0;
   // Request k, 0 <= k < size(); may be asked for more than once.
   virtual ImageRequest Request(std::size_t k) const = 0;
+  // Where image k is put, given its target with any extension its type added: the batch may
+  // choose another name, so that no image of another address is replaced.
+  virtual std::filesystem::path StoreAs(std::size_t, const std::filesystem::path& target) const {
+    return target;
+  }
+  // Image k is now in place at target.
+  virtual void Stored(std::size_t, const std::filesystem::path&) const {}
 };
 
 // kLeftOut: smaller than the request's minimum side; nothing is stored and nothing failed.
@@ -63,6 +70,7 @@ struct ImageResult {
   ImageOutcome outcome;
   std::string reason;     // for failures: what went wrong, in plain words
   std::string extension;  // added to the target's name (extension_from_type)
+  std::string name;       // stored: the name the file was put in place under
 };
 
 // The transfer control a window or the command line owns and every run borrows.

@@ -146,6 +146,21 @@ TEST_F(CliTest, MinSideLeavesOutSmallPictures) {
   EXPECT_EQ(SplitLines(o.err).back(), "全2画像中 1画像を小さいため除外しました");
 }
 
+TEST_F(CliTest, ListPrintsWhatARunWouldRequestAndFetchesNoImage) {
+  server.Serve("/l.html", R"(<img src="a.jpg"><img data-src="b.webp"><a href="c d.gif">c</a>)");
+  const std::string base = server.Url("/");
+  const Outcome off = RunCli("--list " + Quote(server.Url("/l.html")), scratch);
+  EXPECT_EQ(off.status, 0);
+  EXPECT_EQ(SplitLines(off.out), (Lines{base + "a.jpg", base + "c%20d.gif"}));
+  EXPECT_EQ(SplitLines(off.err),
+            (Lines{"HTMLファイルの取得中", "ページ情報の解析中", "画像情報を取得中"}));
+  const Outcome on = RunCli("--modern --list " + Quote(server.Url("/l.html")), scratch);
+  EXPECT_EQ(on.status, 0);
+  // The img pass meets data-src's "src" as well, and takes b.webp there.
+  EXPECT_EQ(SplitLines(on.out), (Lines{base + "a.jpg", base + "b.webp", base + "c%20d.gif"}));
+  EXPECT_EQ(server.Requests(), (Lines{"/l.html", "/l.html"}));
+}
+
 TEST_F(CliTest, MessageBoxIsOneLineAndStatusOne) {
   const Outcome o = RunCli(Quote(server.Url("/nothing.html")) + " " + Quote(work.str()), scratch);
   EXPECT_EQ(o.status, 1);
