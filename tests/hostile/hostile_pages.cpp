@@ -209,6 +209,33 @@ std::string NamesThatGrowWithTheirType(CaseContext& ctx) {
   return ctx.server.Url("/n/page.html");
 }
 
+// Pages that hurt the pass over tags, each after one picture the run stores: a tag the end
+// of the page cuts off, a script that never ends (in and out of its escaped states), and a
+// tag of a million attributes, the one taken named twice.
+std::function<std::string(CaseContext&)> HostileTags(const std::string& tail) {
+  return [tail](CaseContext& ctx) {
+    ServeBytes(ctx.server, "/t/page.html", "<img src=\"ok.gif\">" + tail, kAsIs);
+    ctx.server.Serve("/t/ok.gif", TinyGif(), "image/gif");
+    ctx.server.Serve("/t/p.png", TinyPng(), "image/png");
+    ctx.options.modern_pages = true;
+    return ctx.server.Url("/t/page.html");
+  };
+}
+
+std::string Repeated(const std::string& part, int times) {
+  std::string out;
+  out.reserve(part.size() * static_cast<std::size_t>(times));
+  for (int k = 0; k < times; ++k) out += part;
+  return out;
+}
+
+std::string MillionAttributes() {
+  std::string tag = "<p";
+  tag.reserve(10 << 20);
+  for (int k = 0; k < 1'000'000; ++k) tag += " a" + std::to_string(k);
+  return tag + " data-p=\"p.png\" a7 data-p=\"x.png\">";
+}
+
 std::string SelfByOtherSpellings(CaseContext& ctx) {
   ServeBytes(ctx.server, "/c/self.html",
              "<frameset><frame src=\"" + ctx.server.Url("/c/self.html") +
@@ -265,6 +292,14 @@ std::vector<HostileCase> PageCases() {
        [](CaseContext& ctx) {
          EXPECT_EQ(ctx.server.Requests(), (Lines{"/n/page.html", "/n/" + std::string(250, 'n')}));
        }},
+      {"TagCutOffByTheEndOfThePage",
+       HostileTags("<p data-p=\"p.png\"" + Repeated(" a<b=\"c\"", 500'000)),
+       Loop(2, 0, 1, Lines{"ok.gif"})},
+      {"ScriptThatNeverEnds",
+       HostileTags("<script>" + Repeated("<!--<script><img src=s_webp>--></scrip>", 200'000)),
+       Loop(2, 0, 1, Lines{"ok.gif"})},
+      {"TagOfAMillionAttributes", HostileTags(MillionAttributes()),
+       Loop(3, 0, 2, Lines{"ok.gif", "p.png"})},
       {"FramesetNamingItselfByOtherSpellings", SelfByOtherSpellings, Loop(1, 0, 1, Lines{"z.gif"}),
        [](CaseContext& ctx) {
          EXPECT_EQ(ctx.server.RequestCount("/c/self.html"), 1);
