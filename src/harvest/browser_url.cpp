@@ -116,6 +116,19 @@ std::string PlainDotSegments(std::string_view path) {
 
 BrowserUrlResolver::BrowserUrlResolver(std::string_view page_url,
                                        std::optional<std::string_view> base_href) {
+  SetBase(page_url, base_href);
+  if (!base_) return;
+  // libcurl's own answers for two plain references give what every other is appended to.
+  const std::optional<std::string> in_folder = ResolveAgainst(base_, base_scheme_, "x");
+  const std::optional<std::string> at_root = ResolveAgainst(base_, base_scheme_, "/x");
+  if (in_folder && at_root && in_folder->ends_with("/x") && at_root->ends_with("/x")) {
+    folder_ = in_folder->substr(0, in_folder->size() - 1);
+    origin_ = at_root->substr(0, at_root->size() - 2);
+  }
+}
+
+void BrowserUrlResolver::SetBase(std::string_view page_url,
+                                 std::optional<std::string_view> base_href) {
   Url page(curl_url());
   const std::string cleaned = Encoded(Cleaned(page_url));
   const std::string scheme = SchemeOf(cleaned);
@@ -137,8 +150,31 @@ BrowserUrlResolver::BrowserUrlResolver(std::string_view page_url,
   }
 }
 
+std::optional<std::string> BrowserUrlResolver::PlainAddress(std::string_view reference) const {
+  if (folder_.empty() || reference.empty() || reference.front() == '?') return std::nullopt;
+  if (reference.size() >= 2 && reference[0] == '/' && reference[1] == '/') return std::nullopt;
+  std::size_t segment = 0;
+  bool in_query = false;
+  for (std::size_t k = 0; k <= reference.size(); ++k) {
+    const char c = k < reference.size() ? reference[k] : '/';
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       std::string_view("-._~!$&()*+,;=@/?%").find(c) != std::string_view::npos;
+    // A ':' before the first '/' could make a scheme.
+    if (!plain && !(c == ':' && (in_query || reference.find('/') < k))) return std::nullopt;
+    if (in_query) continue;
+    if (c == '/' || c == '?') {
+      const std::string_view s = reference.substr(segment, k - segment);
+      if (IsDotSegment(s, false) || IsDotSegment(s, true)) return std::nullopt;
+      segment = k + 1;
+      in_query = c == '?';
+    }
+  }
+  return (reference.front() == '/' ? origin_ : folder_) + std::string(reference);
+}
+
 std::optional<std::string> BrowserUrlResolver::Resolve(std::string_view reference) const {
   if (!base_) return std::nullopt;
+  if (std::optional<std::string> plain = PlainAddress(reference)) return plain;
   return ResolveAgainst(base_, base_scheme_, reference);
 }
 
@@ -196,7 +232,10 @@ std::optional<std::string> BrowserUrlResolver::ResolveAgainst(const Url& base,
       curl_url_set(u.get(), CURLUPART_FRAGMENT, nullptr, 0) != CURLUE_OK) {
     return std::nullopt;
   }
-  return Part(u.get(), CURLUPART_URL, CURLU_NO_DEFAULT_PORT);
+  std::optional<std::string> url = Part(u.get(), CURLUPART_URL, CURLU_NO_DEFAULT_PORT);
+  // An empty query is still a query to a browser ("a.jpg?"); libcurl drops it.
+  if (url && encoded.ends_with('?') && !url->ends_with('?')) *url += '?';
+  return url;
 }
 
 }  // namespace pelmoa

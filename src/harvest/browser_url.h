@@ -34,11 +34,20 @@ class BrowserUrlResolver {
   };
   using Url = std::unique_ptr<CURLU, UrlDeleter>;
 
+  void SetBase(std::string_view page_url, std::optional<std::string_view> base_href);
   std::optional<std::string> ResolveAgainst(const Url& base, std::string_view base_scheme,
                                             std::string_view reference) const;
 
+  // The address of a plain reference without libcurl: a path of characters that need no
+  // encoding, no dot segment, no scheme, host or query alone. Nothing for any other.
+  std::optional<std::string> PlainAddress(std::string_view reference) const;
+
   Url base_;
   std::string base_scheme_;  // "http" or "https"; empty when the page's address fails
+  // What a plain reference is appended to: the base's folder, and its origin for one that
+  // begins with '/'; empty when the base has none.
+  std::string folder_;
+  std::string origin_;
 };
 
 }  // namespace pelmoa

@@ -52,6 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"SpacesAndUtf8Encoded", "写 真.jpg?q=日本 '", "http://host/dir/%E5%86%99%20%E7%9C%9F.jpg?q=%E6%97%A5%E6%9C%AC%20%27"},
         Row{"PathSetAndEscapesKept", "a^`{}\"%41%zz.jpg", "http://host/dir/a%5E%60%7B%7D%22%41%zz.jpg"},
         Row{"FragmentNotRequested", "a.jpg#top", "http://host/dir/a.jpg"},
+        Row{"EmptyQueryKept", "./a.jpg?#top", "http://host/dir/a.jpg?"},
         Row{"FragmentAloneIsThePage", "#top", "http://host/dir/page.html?q=1"},
         Row{"QueryAloneOnThePagesPath", "?v=2", "http://host/dir/page.html?v=2"},
         Row{"NotHttpPassedOver", "javascript:void(0)", nullptr},
