@@ -6,9 +6,10 @@
 // wall time includes waiting for a core. The first repetition also pays for the fresh memory
 // its result takes (page faults); the allocator keeps that memory afterwards, so the later
 // repetitions measure the scan and the list of views it gives. With --modern 1 it times the
-// scan with the additions for pages made today (ScanModernImageRefs) over the same page.
+// scan with the additions for pages made today (ScanModernImageRefs) over the same page, and
+// with --modern 2 the last of its passes alone, the one over the page's tags (ScanTagRefs).
 //
-//   scan_bench --megabytes 100 --page FILE [--repetitions 5] [--modern 1]
+//   scan_bench --megabytes 100 --page FILE [--repetitions 5] [--modern 1|2]
 
 #include <algorithm>
 #include <malloc.h>
@@ -24,6 +25,7 @@
 
 #include "harvest/modern_scan.h"
 #include "harvest/page_scanning.h"
+#include "harvest/tag_scan.h"
 
 namespace {
 
@@ -86,12 +88,12 @@ int main(int argc, char** argv) {
   long megabytes = 100;
   long repetitions = 5;
   std::string page_file;
-  bool modern = false;
+  long modern = 0;
   for (int k = 1; k + 1 < argc; k += 2) {
     if (!std::strcmp(argv[k], "--megabytes")) megabytes = std::atol(argv[k + 1]);
     if (!std::strcmp(argv[k], "--repetitions")) repetitions = std::atol(argv[k + 1]);
     if (!std::strcmp(argv[k], "--page")) page_file = argv[k + 1];
-    if (!std::strcmp(argv[k], "--modern")) modern = std::atol(argv[k + 1]) != 0;
+    if (!std::strcmp(argv[k], "--modern")) modern = std::atol(argv[k + 1]);
   }
   // Without these, result vectors past 32 MB are mapped and unmapped afresh each time, so
   // the large page would pay page faults in every repetition and the small one in none.
@@ -108,11 +110,13 @@ int main(int argc, char** argv) {
     const double c0 = ThreadCpuSeconds();
     const auto t0 = std::chrono::steady_clock::now();
     // The result lives until the end of the repetition, so freeing it is not timed.
-    const pelmoa::ImageRefs found =
-        modern ? pelmoa::ScanModernImageRefs(page) : pelmoa::ScanImageRefs(page);
+    const pelmoa::ImageRefs found = modern == 1 ? pelmoa::ScanModernImageRefs(page)
+                                    : modern == 0 ? pelmoa::ScanImageRefs(page)
+                                                  : pelmoa::ImageRefs();
+    const pelmoa::TagRefs tags = modern == 2 ? pelmoa::ScanTagRefs(page) : pelmoa::TagRefs();
     const auto t1 = std::chrono::steady_clock::now();
     cpu.push_back(ThreadCpuSeconds() - c0);
-    refs = found.size();
+    refs = modern == 2 ? tags.refs.size() : found.size();
     wall.push_back(std::chrono::duration<double>(t1 - t0).count());
   }
   const double bytes = static_cast<double>(page.size());
