@@ -78,7 +78,11 @@ void ListImages(const std::string& page_url, RunHost& host, const ImageRefs& ref
                           enclosing.options.min_side, stop, &enclosing.memory);
   if (enclosing.level > 0) plan.RememberFetched(enclosing.memory);
   for (std::size_t k = 0; k < plan.size() && !host.Cancelled(); ++k) {
-    enclosing.options.list_addresses(plan.Request(k).url);
+    // A defined reference that begins with "http" is requested as it stands ("httpd.jpg").
+    const std::string url = plan.Request(k).url;
+    if (url.starts_with("http://") || url.starts_with("https://")) {
+      enclosing.options.list_addresses(url);
+    }
   }
   host.SetStatusText("");
 }

@@ -147,7 +147,8 @@ TEST_F(CliTest, MinSideLeavesOutSmallPictures) {
 }
 
 TEST_F(CliTest, ListPrintsWhatARunWouldRequestAndFetchesNoImage) {
-  server.Serve("/l.html", R"(<img src="a.jpg"><img data-src="b.webp"><a href="c d.gif">c</a>)");
+  server.Serve("/l.html",
+               R"(<img src="a.jpg"><img data-src="b.webp"><a href="c d.gif">c</a><a href="httpd.jpg">)");
   const std::string base = server.Url("/");
   const Outcome off = RunCli("--list " + Quote(server.Url("/l.html")), scratch);
   EXPECT_EQ(off.status, 0);
@@ -157,7 +158,9 @@ TEST_F(CliTest, ListPrintsWhatARunWouldRequestAndFetchesNoImage) {
   const Outcome on = RunCli("--modern --list " + Quote(server.Url("/l.html")), scratch);
   EXPECT_EQ(on.status, 0);
   // The img pass meets data-src's "src" as well, and takes b.webp there.
-  EXPECT_EQ(SplitLines(on.out), (Lines{base + "a.jpg", base + "b.webp", base + "c%20d.gif"}));
+  // A browser asks for httpd.jpg on the page's host; the defined run for "httpd.jpg" itself.
+  EXPECT_EQ(SplitLines(on.out),
+            (Lines{base + "a.jpg", base + "b.webp", base + "c%20d.gif", base + "httpd.jpg"}));
   EXPECT_EQ(server.Requests(), (Lines{"/l.html", "/l.html"}));
 }
 
