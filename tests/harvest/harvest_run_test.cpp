@@ -303,6 +303,31 @@ TEST_F(HarvestRunTest, SameNameTwiceLaterWinsAndLongerFileIsReplacedWhole) {
   }
 }
 
+// With the option for today's pages the frames of a frameset are one harvest: a name the
+// first frame stored from another address is numbered in the second, and an address the
+// first fetched is not fetched again. A file of an earlier run is replaced as before.
+TEST_F(HarvestRunTest, TodaysPagesNumberNamesAndFetchOnceAcrossFrames) {
+  WriteFile(folder.path() / "logo.gif", "EARLIER RUN");
+  server.Serve("/t/index.html", R"(<frameset><frame src="a.html"><frame src="b.html"></frameset>)");
+  server.Serve("/t/a.html", R"(<img src="x/logo.gif"><img data-src="s.webp">)");
+  server.Serve("/t/b.html", R"(<img src="y/LOGO.gif"><img data-src="s.webp"><img src="y/logo.gif">)");
+  server.Serve("/t/x/logo.gif", "X", "image/gif");
+  server.Serve("/t/y/logo.gif", "Y", "image/gif");
+  server.Serve("/t/y/LOGO.gif", "Y2", "image/gif");
+  server.Serve("/t/s.webp", "S", "image/webp");
+  RecordingHost host(Options(1));
+  HarvestPage(server.Url("/t/index.html"), folder.str(), host, {.modern_pages = true});
+#ifdef _WIN32
+  const Lines stored{"logo.gif", "s.webp", "LOGO (2).gif", "logo (3).gif"};
+#else
+  const Lines stored{"logo.gif", "s.webp", "LOGO.gif", "logo (2).gif"};
+#endif
+  EXPECT_EQ(host.Filter("stored:"), stored);
+  EXPECT_EQ(ReadFile(folder.path() / "logo.gif"), "X");
+  EXPECT_EQ(ReadFile(folder.path() / stored.back()), "Y");
+  EXPECT_EQ(server.RequestCount("/t/s.webp"), 1);
+}
+
 TEST_F(HarvestRunTest, ScriptPageResolvesAgainstItsFolder) {
   server.Serve("/cgi/list", R"(<img src="p.jpg">)");
   server.Serve("/cgi/p.jpg", "P", "image/jpeg");
