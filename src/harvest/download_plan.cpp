@@ -81,7 +81,14 @@ ReferenceName DownloadPlan::NameOf(const ImageRefs::Run& run) const {
     while (!text.empty() && static_cast<unsigned char>(text.back()) <= 0x20) text.remove_suffix(1);
   }
   ReferenceName n = NameOfReference(text, run.added);
-  if (run.added && (n.file_name == "." || n.file_name == "..")) n.pass_over = true;
+  if (!run.added) return n;
+  // A browser's path segments end at '\' as well.
+  if (const std::size_t slash = n.file_name.rfind('\\'); slash != std::string_view::npos) {
+    n.file_name.remove_prefix(slash + 1);
+    n.pass_over = n.file_name.empty();
+    n.extension_from_type = !n.pass_over && !HasImageExtension(n.file_name);
+  }
+  if (n.file_name == "." || n.file_name == "..") n.pass_over = true;
   return n;
 }
 

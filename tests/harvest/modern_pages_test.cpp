@@ -129,6 +129,8 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"NotHttpAndDotNamesPassedOver",
             R"(<img src="data:image/x/a.gif"><img src="ok.gif"><img src="..">)",
             "2: a.gif ok.gif / /i/data:image/x/a.gif /i/ok.gif", "4: ok.gif / /i/ok.gif"},
+        Row{"BackslashEndsAPathSegment", R"(<div data-src="b\c.gif"></div>)", "none",
+            "1: c.gif / /i/b/c.gif"},
         Row{"SameNameFromAnotherAddressNumbered",
             R"(<img src="a/dims_webp?w=1"><img src="b/dims_webp?w=2"><img src="c/logo.png"><img src="d/logo.png"><img src="c/logo.png">)",
             "3: logo.png logo.png logo.png / /i/c/logo.png /i/d/logo.png /i/c/logo.png",
