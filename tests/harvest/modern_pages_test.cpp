@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
         // .svgz is another format: the extension test takes whole extensions only.
         Row{"SvgByExtensionAndByType",
             R"(<img src="a.svg"><a href="B.SVG">b</a><a href="c.svgz">c</a><div data-src="d.Svg"></div><div data-src="/i/mark_svg"></div>)",
-            "none", "4: a.svg B.SVG d.Svg mark_svg.svg / /i/a.svg /i/B.SVG /i/d.Svg /i/mark_svg"},
+            "none", "5: a.svg B.SVG d.Svg mark_svg.svg / /i/a.svg /i/B.SVG /i/d.Svg /i/mark_svg"},
         Row{"SchemeRelativeAddress", R"(<div data-original="//HOST/i/w.png"></div>)", "none",
             "1: w.png / /i/w.png"},
         // What a browser shows and requests from the page's tags (the fourth pass).
