@@ -24,7 +24,8 @@ std::string UsageText(bool http2) {
                 : "  --http1.1      accepted; this build always speaks HTTP/1.1\n";
   text +=
       "  --modern       also lazy-loaded images, the largest srcset candidate, .jpeg, .webp,\n"
-      "                 .avif and .bmp files and addresses with a query\n"
+      "                 .avif, .bmp and .svg files, addresses with a query, and what the\n"
+      "                 page's tags show a browser, at the addresses a browser requests\n"
       "  --min-side N   leave out pictures narrower or lower than N pixels, as their headers\n"
       "                 say (PNG, GIF, JPEG, WebP, BMP, AVIF; 0 to 9999, 0 keeps all)\n";
   text +=
