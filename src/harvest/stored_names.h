@@ -21,6 +21,14 @@ class StoredNames {
 
  private:
   std::unordered_map<std::string, std::string> address_of_;  // by FileNameKey
+  // By FileNameKey of a name asked for, so that a page of many images of one name is not
+  // searched from "(2)" for each: the number below which every numbered name is taken, and
+  // the number each address was given.
+  struct Numbers {
+    int first_free = 1;
+    std::unordered_map<std::string, int> of_address;
+  };
+  mutable std::unordered_map<std::string, Numbers> numbers_;
 };
 
 }  // namespace pelmoa

@@ -102,7 +102,8 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"AngleBrackets", "<a>.jpg", true, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Names stored so far ("name@address" pairs), then the name an image of an address gets.
+// Images stored so far, each under the name it was given ("name@address": the name the
+// reference gives), then the name an image of an address gets.
 struct StoredNameCase {
   const char* name;
   std::vector<std::string> stored;
@@ -120,7 +121,8 @@ TEST_P(StoredNamesTest, NoPictureIsLostToAName) {
   const StoredNameCase& c = GetParam();
   StoredNames names;
   for (const std::string& s : c.stored) {
-    names.Stored(s.substr(0, s.find('@')), s.substr(s.find('@') + 1));
+    const std::string address = s.substr(s.find('@') + 1);
+    names.Stored(names.NameFor(s.substr(0, s.find('@')), address), address);
   }
 #ifdef _WIN32
   EXPECT_EQ(names.NameFor(c.file_name, c.address),
@@ -140,6 +142,10 @@ INSTANTIATE_TEST_SUITE_P(
                        "a (3).jpg"},
         StoredNameCase{"ItsOwnNumberedName", {"a.jpg@/1", "a (2).jpg@/2"}, "a.jpg", "/2",
                        "a (2).jpg"},
+        StoredNameCase{"EarlierAddressAfterOthers", {"a.jpg@/1", "a.jpg@/2", "a.jpg@/3"},
+                       "a.jpg", "/1", "a.jpg"},
+        StoredNameCase{"NumberAfterOthers", {"a.jpg@/1", "a.jpg@/2", "a (3).jpg@/x", "a.jpg@/3"},
+                       "a.jpg", "/4", "a (5).jpg"},
         StoredNameCase{"BeforeTheLastDot", {"p.x.PNG@/1"}, "p.x.PNG", "/2", "p.x (2).PNG"},
         StoredNameCase{"NoDot", {"avatar@/1"}, "avatar", "/2", "avatar (2)"},
         StoredNameCase{"LetterCase", {"A.JPG@/1"}, "a.jpg", "/2", "a.jpg", "a (2).jpg"}),

@@ -3,6 +3,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "hostile_case.h"
@@ -236,6 +237,25 @@ std::string MillionAttributes() {
   return tag + " data-p=\"p.png\" a7 data-p=\"x.png\">";
 }
 
+// Images of many addresses that all give one name: each is kept, as "a (k).gif".
+constexpr int kSameNames = 1000;
+
+std::string ManyImagesOfOneName(CaseContext& ctx) {
+  std::string page;
+  for (int k = 1; k <= kSameNames; ++k) page += "<img src=\"a.gif?" + std::to_string(k) + "\">";
+  ServeBytes(ctx.server, "/o/page.html", page);
+  ctx.server.Serve("/o/a.gif", TinyGif(), "image/gif");
+  ctx.options.modern_pages = true;
+  return ctx.server.Url("/o/page.html");
+}
+
+Lines NumberedNames(int count) {
+  Lines names{"a.gif"};
+  for (int k = 2; k <= count; ++k) names.push_back("a (" + std::to_string(k) + ").gif");
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 std::string SelfByOtherSpellings(CaseContext& ctx) {
   ServeBytes(ctx.server, "/c/self.html",
              "<frameset><frame src=\"" + ctx.server.Url("/c/self.html") +
@@ -300,6 +320,9 @@ std::vector<HostileCase> PageCases() {
        Loop(2, 0, 1, Lines{"ok.gif"})},
       {"TagOfAMillionAttributes", HostileTags(MillionAttributes()),
        Loop(3, 0, 2, Lines{"ok.gif", "p.png"})},
+      {"ManyImagesOfOneName", ManyImagesOfOneName,
+       // Two of the passes find every one; the second finding is passed over as fetched.
+       Loop(2 * kSameNames, 0, kSameNames, NumberedNames(kSameNames))},
       {"FramesetNamingItselfByOtherSpellings", SelfByOtherSpellings, Loop(1, 0, 1, Lines{"z.gif"}),
        [](CaseContext& ctx) {
          EXPECT_EQ(ctx.server.RequestCount("/c/self.html"), 1);
