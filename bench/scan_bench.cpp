@@ -23,9 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "harvest/modern_scan.h"
-#include "harvest/page_scanning.h"
-#include "harvest/tag_scan.h"
+#include "harvest/scan/modern_scan.h"
+#include "harvest/scan/page_scanning.h"
+#include "harvest/scan/tag_scan.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "cli/cli_host.h"
 
 #include "cli/console.h"
-#include "harvest/file_names.h"
+#include "harvest/files/file_names.h"
 
 namespace pelmoa {
 

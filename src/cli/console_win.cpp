@@ -7,7 +7,7 @@
 #include <shellapi.h>
 // clang-format on
 
-#include "harvest/file_names.h"
+#include "harvest/files/file_names.h"
 
 namespace pelmoa {
 

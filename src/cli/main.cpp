@@ -9,10 +9,10 @@
 #include "cli/cli_args.h"
 #include "cli/cli_host.h"
 #include "cli/console.h"
-#include "harvest/curl_transfer.h"
-#include "harvest/file_names.h"
+#include "harvest/files/file_names.h"
 #include "harvest/harvest.h"
-#include "harvest/text_search.h"
+#include "harvest/net/curl_transfer.h"
+#include "harvest/text/text_search.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args = pelmoa::CommandLineArguments(argc, argv);

@@ -1,7 +1,7 @@
 #include "desktop/folder_entry.h"
 
 #include "desktop/texts.h"
-#include "harvest/file_names.h"
+#include "harvest/files/file_names.h"
 
 namespace pelmoa {
 

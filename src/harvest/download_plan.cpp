@@ -4,9 +4,9 @@
 #include <functional>
 #include <unordered_map>
 
-#include "harvest/file_names.h"
-#include "harvest/image_types.h"
-#include "harvest/url_encoding.h"
+#include "harvest/files/file_names.h"
+#include "harvest/scan/url_encoding.h"
+#include "harvest/text/image_types.h"
 
 namespace pelmoa {
 namespace {

@@ -7,11 +7,11 @@
 #include <unordered_set>
 #include <vector>
 
-#include "harvest/browser_url.h"
-#include "harvest/image_refs.h"
-#include "harvest/link_resolution.h"
-#include "harvest/stored_names.h"
-#include "harvest/transfer.h"
+#include "harvest/files/stored_names.h"
+#include "harvest/net/transfer.h"
+#include "harvest/scan/browser_url.h"
+#include "harvest/scan/image_refs.h"
+#include "harvest/scan/link_resolution.h"
 
 namespace pelmoa {
 

@@ -3,16 +3,16 @@
 #include <vector>
 
 #include "harvest/download_plan.h"
-#include "harvest/file_names.h"
-#include "harvest/frame_pages.h"
+#include "harvest/files/file_names.h"
 #include "harvest/harvest.h"
 #include "harvest/image_fetch.h"
-#include "harvest/modern_scan.h"
-#include "harvest/page_address.h"
-#include "harvest/page_scanning.h"
-#include "harvest/text_search.h"
+#include "harvest/scan/frame_pages.h"
+#include "harvest/scan/modern_scan.h"
+#include "harvest/scan/page_scanning.h"
+#include "harvest/scan/url_encoding.h"
+#include "harvest/text/page_address.h"
+#include "harvest/text/text_search.h"
 #include "harvest/texts.h"
-#include "harvest/url_encoding.h"
 
 namespace pelmoa {
 namespace {

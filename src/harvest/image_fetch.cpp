@@ -1,7 +1,7 @@
 #include "harvest/image_fetch.h"
 
-#include "harvest/file_names.h"
-#include "harvest/text_search.h"
+#include "harvest/files/file_names.h"
+#include "harvest/text/text_search.h"
 #include "harvest/texts.h"
 
 namespace pelmoa {

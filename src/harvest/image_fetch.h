@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "harvest/net/transfer.h"
 #include "harvest/run_host.h"
-#include "harvest/transfer.h"
 
 namespace pelmoa {
 

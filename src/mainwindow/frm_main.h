@@ -12,7 +12,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "harvest/transfer.h"
+#include "harvest/net/transfer.h"
 #include "mainwindow/progress_bar.h"
 #include "mainwindow/status_bar.h"
 

@@ -8,7 +8,7 @@
 
 #include "desktop/image_viewer.h"
 #include "desktop/prompter.h"
-#include "harvest/curl_transfer.h"
+#include "harvest/net/curl_transfer.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/progress_bar.h"
 #include "mainwindow/status_bar.h"

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "harvest/net/transfer.h"
 #include "harvest/run_host.h"
-#include "harvest/transfer.h"
 
 namespace pelmoa {
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "harvest/page_decoding.h"
+#include "harvest/text/page_decoding.h"
 
 namespace pelmoa {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/cli_args.h"
-#include "harvest/file_names.h"
+#include "harvest/files/file_names.h"
 #include "temp_dir.h"
 #include "test_server.h"
 #ifdef _WIN32

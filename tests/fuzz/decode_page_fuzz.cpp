@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "fuzz_oracle.h"
-#include "harvest/page_decoding.h"
+#include "harvest/text/page_decoding.h"
 
 using pelmoa::fuzz::Check;
 

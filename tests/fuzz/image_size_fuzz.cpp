@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "fuzz_oracle.h"
-#include "harvest/image_size.h"
-#include "harvest/small_image_check.h"
+#include "harvest/net/image_size.h"
+#include "harvest/net/small_image_check.h"
 
 using pelmoa::ImageSizeReading;
 using pelmoa::SmallImageCheck;

@@ -7,10 +7,10 @@
 #include <string_view>
 
 #include "fuzz_oracle.h"
-#include "harvest/file_names.h"
-#include "harvest/link_resolution.h"
-#include "harvest/page_address.h"
-#include "harvest/url_encoding.h"
+#include "harvest/files/file_names.h"
+#include "harvest/scan/link_resolution.h"
+#include "harvest/scan/url_encoding.h"
+#include "harvest/text/page_address.h"
 
 using pelmoa::fuzz::Check;
 

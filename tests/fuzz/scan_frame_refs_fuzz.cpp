@@ -6,9 +6,9 @@
 #include <string_view>
 
 #include "fuzz_oracle.h"
-#include "harvest/frame_pages.h"
-#include "harvest/link_resolution.h"
-#include "harvest/page_address.h"
+#include "harvest/scan/frame_pages.h"
+#include "harvest/scan/link_resolution.h"
+#include "harvest/text/page_address.h"
 
 using pelmoa::fuzz::Check;
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "fuzz_oracle.h"
-#include "harvest/page_scanning.h"
-#include "harvest/text_search.h"
+#include "harvest/scan/page_scanning.h"
+#include "harvest/text/text_search.h"
 
 namespace {
 

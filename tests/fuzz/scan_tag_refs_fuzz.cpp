@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "fuzz_oracle.h"
-#include "harvest/tag_scan.h"
+#include "harvest/scan/tag_scan.h"
 
 namespace {
 

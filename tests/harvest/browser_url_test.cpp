@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "harvest/browser_url.h"
+#include "harvest/scan/browser_url.h"
 
 namespace pelmoa {
 namespace {

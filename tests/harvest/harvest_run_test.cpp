@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "harvest/file_names.h"
+#include "harvest/files/file_names.h"
 #include "harvest/harvest.h"
 #include "recording_host.h"
 #include "temp_dir.h"

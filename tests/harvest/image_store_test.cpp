@@ -7,9 +7,9 @@
 #include <sys/resource.h>
 #endif
 
-#include "harvest/file_names.h"
+#include "harvest/files/file_names.h"
 #include "harvest/harvest.h"
-#include "harvest/image_writer.h"
+#include "harvest/net/image_writer.h"
 #include "recording_host.h"
 #include "temp_dir.h"
 #include "test_server.h"

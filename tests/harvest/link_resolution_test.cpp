@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "harvest/link_resolution.h"
-#include "harvest/page_address.h"
+#include "harvest/scan/link_resolution.h"
+#include "harvest/text/page_address.h"
 
 namespace pelmoa {
 namespace {

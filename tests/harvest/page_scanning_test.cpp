@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "harvest/frame_pages.h"
-#include "harvest/page_scanning.h"
+#include "harvest/scan/frame_pages.h"
+#include "harvest/scan/page_scanning.h"
 
 namespace pelmoa {
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "harvest/harvest.h"
-#include "harvest/image_size.h"
-#include "harvest/small_image_check.h"
+#include "harvest/net/image_size.h"
+#include "harvest/net/small_image_check.h"
 #include "recording_host.h"
 #include "temp_dir.h"
 #include "test_server.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "harvest/tag_scan.h"
+#include "harvest/scan/tag_scan.h"
 
 namespace pelmoa {
 namespace {

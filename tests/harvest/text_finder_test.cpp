@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "harvest/text_search.h"
+#include "harvest/text/text_search.h"
 
 namespace pelmoa {
 namespace {

@@ -4,10 +4,10 @@
 #include <string_view>
 #include <vector>
 
-#include "harvest/file_names.h"
-#include "harvest/page_decoding.h"
-#include "harvest/stored_names.h"
-#include "harvest/url_encoding.h"
+#include "harvest/files/file_names.h"
+#include "harvest/files/stored_names.h"
+#include "harvest/scan/url_encoding.h"
+#include "harvest/text/page_decoding.h"
 
 namespace pelmoa {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "h2_server.h"
-#include "harvest/file_names.h"
+#include "harvest/files/file_names.h"
 
 namespace pelmoa::testing {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "harvest/harvest.h"
-#include "harvest/transfer.h"
+#include "harvest/net/transfer.h"
 #include "recording_host.h"
 #include "temp_dir.h"
 #include "test_server.h"

@@ -7,7 +7,7 @@
 
 #include "desktop/image_viewer.h"
 #include "fake_prompter.h"
-#include "harvest/transfer.h"
+#include "harvest/net/transfer.h"
 #include "mainwindow/frm_main.h"
 #include "test_settings.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "harvest/curl_transfer.h"
+#include "harvest/net/curl_transfer.h"
 #include "harvest/run_host.h"
 
 namespace pelmoa::testing {

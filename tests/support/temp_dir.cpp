@@ -8,7 +8,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "harvest/file_names.h"
+#include "harvest/files/file_names.h"
 
 namespace pelmoa::testing {
 

@@ -10,10 +10,10 @@
 #include <thread>
 #include <vector>
 
-#include "harvest/curl_transfer.h"
-#include "harvest/file_names.h"
+#include "harvest/files/file_names.h"
 #include "harvest/harvest.h"
-#include "harvest/system_network.h"
+#include "harvest/net/curl_transfer.h"
+#include "harvest/net/system_network.h"
 #include "recording_host.h"
 #include "temp_dir.h"
 #include "test_server.h"

@@ -16,7 +16,7 @@
 #include "desktop/default_folder.h"
 #include "desktop/folder_entry.h"
 #include "desktop/registry_settings_store.h"
-#include "harvest/file_names.h"
+#include "harvest/files/file_names.h"
 #include "sources/favorites_folder.h"
 #include "temp_dir.h"
 

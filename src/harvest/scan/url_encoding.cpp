@@ -1,0 +1,64 @@
+#include "harvest/scan/url_encoding.h"
+
+namespace pelmoa {
+namespace {
+
+bool StartsWithIgnoreCase(std::string_view s, std::size_t at, std::string_view lower) {
+  if (s.size() - at < lower.size()) return false;
+  for (std::size_t k = 0; k < lower.size(); ++k) {
+    char c = s[at + k];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    if (c != lower[k]) return false;
+  }
+  return true;
+}
+
+// The length of the reference to '&' at url[i], or 0.
+std::size_t AmpersandReferenceAt(std::string_view url, std::size_t i) {
+  if (url[i] != '&') return 0;
+  if (StartsWithIgnoreCase(url, i, "&amp;") || StartsWithIgnoreCase(url, i, "&#38;")) return 5;
+  if (StartsWithIgnoreCase(url, i, "&#x26;")) return 6;
+  return 0;
+}
+
+}  // namespace
+
+std::string DecodeAmpersandReferences(std::string_view url) {
+  std::string out;
+  out.reserve(url.size());
+  for (std::size_t i = 0; i < url.size();) {
+    if (const std::size_t len = AmpersandReferenceAt(url, i)) {
+      out += '&';
+      i += len;
+    } else {
+      out += url[i++];
+    }
+  }
+  return out;
+}
+
+std::string EncodeRequestUrl(std::string_view url) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(url.size());
+  for (std::size_t i = 0; i < url.size();) {
+    if (const std::size_t len = AmpersandReferenceAt(url, i)) {
+      out += '&';
+      i += len;
+      continue;
+    }
+    const auto c = static_cast<unsigned char>(url[i]);
+    if (c <= 0x20 || c >= 0x7f || c == '"' || c == '<' || c == '>' || c == '\\' || c == '^' ||
+        c == '`' || c == '{' || c == '|' || c == '}') {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+    ++i;
+  }
+  return out;
+}
+
+}  // namespace pelmoa

@@ -1,0 +1,70 @@
+#include "harvest/text/image_types.h"
+
+#include <array>
+#include <utility>
+
+namespace pelmoa {
+namespace {
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view lower) {
+  if (a.size() != lower.size()) return false;
+  for (std::size_t k = 0; k < a.size(); ++k) {
+    char c = a[k];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    if (c != lower[k]) return false;
+  }
+  return true;
+}
+
+constexpr std::array<std::string_view, 8> kExtensions = {".jpg",  ".jpeg", ".gif", ".png",
+                                                         ".webp", ".avif", ".bmp", ".svg"};
+
+constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kTypes = {{
+    {"image/jpeg", ".jpg"},
+    {"image/png", ".png"},
+    {"image/gif", ".gif"},
+    {"image/webp", ".webp"},
+    {"image/avif", ".avif"},
+    {"image/bmp", ".bmp"},
+    {"image/svg+xml", ".svg"},
+}};
+
+}  // namespace
+
+bool HasImageExtension(std::string_view name) {
+  // The text from the last '.', lower-cased, against the list: the scan asks this of every
+  // value the defined test refuses, so it stays one pass over the name's tail.
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos || name.size() - dot > 5) return false;
+  char ext[5];
+  const std::size_t length = name.size() - dot;
+  for (std::size_t k = 0; k < length; ++k) {
+    const char c = name[dot + k];
+    ext[k] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+  }
+  const std::string_view lower(ext, length);
+  for (std::string_view known : kExtensions) {
+    if (lower == known) return true;
+  }
+  return false;
+}
+
+std::string_view ImageTypeExtension(std::string_view content_type) {
+  std::string_view type = content_type.substr(0, content_type.find(';'));
+  while (!type.empty() && (type.front() == ' ' || type.front() == '\t')) type.remove_prefix(1);
+  while (!type.empty() && (type.back() == ' ' || type.back() == '\t')) type.remove_suffix(1);
+  for (const auto& [name, ext] : kTypes) {
+    if (EqualsIgnoreCase(type, name)) return ext;
+  }
+  return {};
+}
+
+std::string_view LongestTypeExtension() {
+  std::string_view longest;
+  for (const auto& [name, ext] : kTypes) {
+    if (ext.size() > longest.size()) longest = ext;
+  }
+  return longest;
+}
+
+}  // namespace pelmoa
