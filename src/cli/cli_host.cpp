@@ -29,6 +29,6 @@ void CliHost::ImageStored(const std::filesystem::path& path) {
   WriteText(out_, Utf8FromPath(path) + "\n");
 }
 
-void CliHost::ImageFailed(const std::string&, const std::string&) { ++failures_; }
+void CliHost::ImageFailed(const std::string&) { ++failures_; }
 
 }  // namespace pelmoa

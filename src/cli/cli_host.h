@@ -28,7 +28,7 @@ class CliHost : public RunHost {
   void ShowViewerFrame() override {}
   void ShowImageInViewer(const std::string&, const std::string&, int32_t) override {}
   void ImageStored(const std::filesystem::path& path) override;
-  void ImageFailed(const std::string& url, const std::string& reason) override;
+  void ImageFailed(const std::string& reason) override;
 
   // 0 when no message box was shown and no image failed, 1 otherwise.
   int ExitStatus() const { return (messages_ > 0 || failures_ > 0) ? 1 : 0; }

@@ -1,6 +1,7 @@
 #include "harvest/download_plan.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <unordered_map>
 
@@ -37,16 +38,26 @@ DownloadPlan::DownloadPlan(const ImageRefs& refs, std::string page_url,
   std::unordered_multimap<std::size_t, std::size_t> fetched;
   std::size_t position = 0;
   std::size_t planned = 0;
+  LastCut last;
   for (const ImageRefs::Run& run : refs.runs()) {
     if (++planned % kRunsPerStopCheck == 0 && stop && stop()) return;
     PlannedRun r;
     r.run = &run;
     r.first = position;
     position += run.count;
-    r.name = NameOf(run);
+    r.name = NameOf(run, last);
     if (r.name.pass_over) continue;
     r.storable = IsStorableName(r.name.file_name, r.name.extension_from_type);
     r.taken = run.count;
+    if (modern_pages && !run.added && !r.storable) {
+      // A defined reference whose name is refused only asks whether a browser requests an
+      // http or https address: passed over, or refused and counted. Without an '&' it is its
+      // own request text, and the cuts that overlap it are checked from their beginnings.
+      const bool own_text = !last.amp || last.amp < run.text.data();
+      if (!(own_text ? browser_->GivesAddress(run.text) : FetchedAddress(r).has_value())) continue;
+      runs_.push_back(r);
+      continue;
+    }
     if (modern_pages) {
       const std::optional<std::string> address = FetchedAddress(r);
       if (!address) continue;
@@ -72,7 +83,31 @@ DownloadPlan::DownloadPlan(const ImageRefs& refs, std::string page_url,
   }
 }
 
-ReferenceName DownloadPlan::NameOf(const ImageRefs::Run& run) const {
+ReferenceName DownloadPlan::NameOf(const ImageRefs::Run& run, LastCut& last) const {
+  if (!run.added && !run.text.empty()) {
+    // The defined name: after the last '/', passed over without a '.'. Unquoted values after
+    // "href=href=…" overlap and share their end; a cut that ends where the last one ended and
+    // begins inside it has its last '/' and first '.' among those found for that one, so the
+    // shared text is read once, not once per cut.
+    const char* begin = run.text.data();
+    const char* end = begin + run.text.size();
+    if (end != last.end || begin < last.begin) {
+      const std::size_t slash = run.text.rfind('/');
+      const std::size_t amp = run.text.rfind('&');
+      last = {begin,   end, slash == std::string_view::npos ? nullptr : begin + slash, end,
+              nullptr, amp == std::string_view::npos ? nullptr : begin + amp};
+    }
+    last.begin = begin;
+    const char* name = last.slash && last.slash >= begin ? last.slash + 1 : begin;
+    if (name < last.dot_from || (last.dot && last.dot < name)) {
+      last.dot_from = name;
+      last.dot = static_cast<const char*>(std::memchr(name, '.', static_cast<std::size_t>(end - name)));
+    }
+    ReferenceName n;
+    n.file_name = std::string_view(name, static_cast<std::size_t>(end - name));
+    n.pass_over = last.dot == nullptr;
+    return n;
+  }
   if (!browser_) return NameOfReference(run.text, run.added);
   std::string_view text = run.text;
   if (run.decoded) {

@@ -55,8 +55,6 @@ class DownloadPlan : public ImageBatch {
                HarvestMemory* memory = nullptr);
 
   const std::vector<PlannedRun>& runs() const { return runs_; }
-  // The address of the run's images as the page names it, for the report of a failure.
-  std::string ImageUrl(const PlannedRun& r) const;
   // Adds the addresses this page asks for to the harvest's memory.
   void RememberFetched(HarvestMemory& memory) const;
 
@@ -66,7 +64,18 @@ class DownloadPlan : public ImageBatch {
   void Stored(std::size_t k, const std::filesystem::path& target) const override;
 
  private:
-  ReferenceName NameOf(const ImageRefs::Run& run) const;
+  // The address of the run's images as the page names it.
+  std::string ImageUrl(const PlannedRun& r) const;
+  // The last cut's name and what it found, for the next cut that ends where it ended.
+  struct LastCut {
+    const char* begin = nullptr;
+    const char* end = nullptr;
+    const char* slash = nullptr;     // its last '/', or none
+    const char* dot_from = nullptr;  // where the search for a '.' began
+    const char* dot = nullptr;       // the first '.' from there, or none
+    const char* amp = nullptr;       // its last '&', or none
+  };
+  ReferenceName NameOf(const ImageRefs::Run& run, LastCut& last) const;
   // The address the run asks for, for telling whether the run asked for it already; nothing
   // when a browser would ask for no http or https address.
   std::optional<std::string> FetchedAddress(const PlannedRun& r) const;

@@ -112,14 +112,8 @@ void DownloadImages(const std::string& page_url, const std::string& folder, RunH
   ImageCounts counts;
   bool going = true;
   for (const PlannedRun& r : plan.runs()) {
-    // The address is made once for the run, and only when one of its images failed.
-    std::optional<std::string> url;
     ImageEntry e;
     e.file_name = r.name.file_name;
-    e.image_url = [&]() -> const std::string& {
-      if (!url) url = plan.ImageUrl(r);
-      return *url;
-    };
     for (std::size_t k = 0; going && k < r.taken; ++k) {
       e.i = static_cast<int32_t>(r.first + k + 1);
       e.batch_index = r.storable ? std::optional(r.first_request + k) : std::nullopt;

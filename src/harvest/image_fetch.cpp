@@ -40,7 +40,7 @@ bool FetchAndStoreImage(const ImageEntry& entry, const std::string& folder, int3
     // Saturate rather than wrap: the count is only ever shown.
     if (counts.errors < INT32_MAX) ++counts.errors;
     host.SetStatusText(CountStatusText(total, counts));
-    host.ImageFailed(entry.image_url(), result.reason);
+    host.ImageFailed(result.reason);
   }
   host.StepProgress();
   return true;

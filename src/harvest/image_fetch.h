@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,8 +17,6 @@ struct ImageEntry {
   std::string_view file_name;
   // Position in the transfer's batch; none when the file name was refused.
   std::optional<std::size_t> batch_index;
-  // The image's address, for the report of a failure: made when one is reported.
-  std::function<const std::string&()> image_url;
 };
 
 // What the entries of one run came to besides the stored images.

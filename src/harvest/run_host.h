@@ -48,7 +48,7 @@ class RunHost {
 
   // Told after an image file is in place, and after an entry failed (fetch or file).
   virtual void ImageStored(const std::filesystem::path& /*path*/) {}
-  virtual void ImageFailed(const std::string& /*url*/, const std::string& /*reason*/) {}
+  virtual void ImageFailed(const std::string& /*reason*/) {}
 
   // Polled between steps; a cancelled run ends at the next safe point.
   virtual bool Cancelled() { return false; }

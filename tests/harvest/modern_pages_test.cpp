@@ -72,6 +72,11 @@ TEST_P(ModernPagesTest, FindsAndNamesTheseImages) {
 INSTANTIATE_TEST_SUITE_P(
     Pages, ModernPagesTest,
     ::testing::Values(
+        // Unquoted values that overlap and share their end: each cut is named on its own.
+        Row{"OverlappingCuts", "<a href=x.y/href=z.gif><a href=a/href=b/c.gif>",
+            "4: href=z.gif z.gif c.gif c.gif / /i/x.y/href=z.gif /i/z.gif /i/a/href=b/c.gif /i/b/c.gif",
+            "4: href=z.gif z.gif c.gif c (2).gif / /i/x.y/href=z.gif /i/z.gif /i/a/href=b/c.gif "
+            "/i/b/c.gif"},
         Row{"SpacerAndDataSrc", R"(<img src="spacer.gif" data-src="photo.jpg">)",
             "1: spacer.gif / /i/spacer.gif",
             "3: spacer.gif photo.jpg / /i/spacer.gif /i/photo.jpg"},

@@ -36,6 +36,8 @@ bool IsSafePortableFileName(std::string_view name) {
 }
 
 bool IsSafeWindowsFileName(std::string_view name) {
+  // A name as long as the page is not read to be refused.
+  if (name.size() > kMaxSafeNameBytes) return false;
   if (!IsSafePortableFileName(name) || Utf16Units(name) > kMaxNameUtf16Units) return false;
   for (char c : name) {
     if (std::strchr("<>:\"|?*", c) != nullptr) return false;

@@ -1,5 +1,7 @@
 #include "harvest/scan/browser_url.h"
 
+#include <array>
+
 namespace pelmoa {
 namespace {
 
@@ -8,6 +10,19 @@ bool IsAsciiAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= '
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 bool IsSlash(char c) { return c == '/' || c == '\\'; }
+
+// What a plain reference may hold: letters, digits and "-._~!$&()*+,;=@/?%".
+constexpr std::array<bool, 256> kPlainChars = [] {
+  std::array<bool, 256> plain{};
+  for (int c = 0; c < 256; ++c) {
+    plain[static_cast<std::size_t>(c)] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                                         (c >= '0' && c <= '9');
+  }
+  for (const char c : std::string_view("-._~!$&()*+,;=@/?%")) {
+    plain[static_cast<unsigned char>(c)] = true;
+  }
+  return plain;
+}();
 
 // Tabs and line breaks go wherever they stand; C0 controls and spaces at either end.
 std::string Cleaned(std::string_view s) {
@@ -88,9 +103,42 @@ bool IsDotSegment(std::string_view s, bool two) {
     } else {
       return false;
     }
-    ++dots;
+    if (++dots > 2) return false;
   }
   return dots == (two ? 2u : 1u);
+}
+
+// Whether the segment that begins at `at` (up to '/', '?' or the end) is "." or "..", read
+// from its beginning only.
+bool DotSegmentAt(std::string_view s, std::size_t at) {
+  std::size_t dots = 0;
+  while (at < s.size() && dots <= 2) {
+    if (s[at] == '.') {
+      ++at;
+    } else if (s.substr(at, 3) == "%2e" || s.substr(at, 3) == "%2E") {
+      at += 3;
+    } else {
+      break;
+    }
+    ++dots;
+  }
+  return (dots == 1 || dots == 2) && (at == s.size() || s[at] == '/' || s[at] == '?');
+}
+
+// Where the longest end of `s` begins that holds only plain characters but '?' and '%', and
+// no "." or ".." segment after a '/': a reference that begins there or later is plain when its
+// own beginning is.
+const char* PlainTail(std::string_view s) {
+  const char* begin = s.data();
+  const char* end = begin + s.size();
+  const char* t = end;
+  while (t > begin) {
+    const char c = t[-1];
+    if (!kPlainChars[static_cast<unsigned char>(c)] || c == '?' || c == '%') break;
+    if (c == '/' && DotSegmentAt(std::string_view(t, static_cast<std::size_t>(end - t)), 0)) break;
+    --t;
+  }
+  return t;
 }
 
 // Writes a path's "%2e" dot segments as dots, so that libcurl removes them as well.
@@ -150,26 +198,44 @@ void BrowserUrlResolver::SetBase(std::string_view page_url,
   }
 }
 
-std::optional<std::string> BrowserUrlResolver::PlainAddress(std::string_view reference) const {
-  if (folder_.empty() || reference.empty() || reference.front() == '?') return std::nullopt;
-  if (reference.size() >= 2 && reference[0] == '/' && reference[1] == '/') return std::nullopt;
+bool BrowserUrlResolver::IsPlain(std::string_view reference, bool in_page) const {
+  if (folder_.empty() || reference.empty() || reference.front() == '?') return false;
+  if (reference.size() >= 2 && reference[0] == '/' && reference[1] == '/') return false;
+  // Unquoted values after "href=href=…" overlap and share their end: a reference of the page
+  // that ends where the last one read ended, inside its plain tail, needs only its beginning
+  // read. (A string made for the call may reuse a freed one's place: it is read whole.)
+  if (in_page) {
+    const char* begin = reference.data();
+    const char* end = begin + reference.size();
+    if (end != tail_.end || begin < tail_.begin) tail_ = {begin, end, PlainTail(reference)};
+    if (begin >= tail_.tail) return !DotSegmentAt(reference, 0);
+  }
   std::size_t segment = 0;
   bool in_query = false;
   for (std::size_t k = 0; k <= reference.size(); ++k) {
     const char c = k < reference.size() ? reference[k] : '/';
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                       std::string_view("-._~!$&()*+,;=@/?%").find(c) != std::string_view::npos;
+    const bool plain = kPlainChars[static_cast<unsigned char>(c)];
     // A ':' before the first '/' could make a scheme.
-    if (!plain && !(c == ':' && (in_query || reference.find('/') < k))) return std::nullopt;
+    if (!plain && !(c == ':' && (in_query || reference.find('/') < k))) return false;
     if (in_query) continue;
     if (c == '/' || c == '?') {
       const std::string_view s = reference.substr(segment, k - segment);
-      if (IsDotSegment(s, false) || IsDotSegment(s, true)) return std::nullopt;
+      if (IsDotSegment(s, false) || IsDotSegment(s, true)) return false;
       segment = k + 1;
       in_query = c == '?';
     }
   }
+  return true;
+}
+
+std::optional<std::string> BrowserUrlResolver::PlainAddress(std::string_view reference) const {
+  if (!IsPlain(reference, false)) return std::nullopt;
   return (reference.front() == '/' ? origin_ : folder_) + std::string(reference);
+}
+
+bool BrowserUrlResolver::GivesAddress(std::string_view reference) const {
+  if (!base_) return false;
+  return IsPlain(reference, true) || ResolveAgainst(base_, base_scheme_, reference).has_value();
 }
 
 std::optional<std::string> BrowserUrlResolver::Resolve(std::string_view reference) const {

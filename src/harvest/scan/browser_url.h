@@ -27,6 +27,9 @@ class BrowserUrlResolver {
   // and host in lower case, a default port dropped, spaces and characters outside ASCII
   // percent-encoded as UTF-8. Nothing when it is not an http: or https: address.
   std::optional<std::string> Resolve(std::string_view reference) const;
+  // Whether Resolve gives an address, without making it where the reference is plain; for a
+  // view into the page that stays in place while the resolver lives.
+  bool GivesAddress(std::string_view reference) const;
 
  private:
   struct UrlDeleter {
@@ -41,6 +44,8 @@ class BrowserUrlResolver {
   // The address of a plain reference without libcurl: a path of characters that need no
   // encoding, no dot segment, no scheme, host or query alone. Nothing for any other.
   std::optional<std::string> PlainAddress(std::string_view reference) const;
+  // in_page: the reference is a view into the page (see tail_).
+  bool IsPlain(std::string_view reference, bool in_page) const;
 
   Url base_;
   std::string base_scheme_;  // "http" or "https"; empty when the page's address fails
@@ -48,6 +53,13 @@ class BrowserUrlResolver {
   // begins with '/'; empty when the base has none.
   std::string folder_;
   std::string origin_;
+  // The last reference IsPlain read whole, and where its plain tail (PlainTail) begins.
+  struct Tail {
+    const char* begin = nullptr;
+    const char* end = nullptr;
+    const char* tail = nullptr;
+  };
+  mutable Tail tail_;
 };
 
 }  // namespace pelmoa

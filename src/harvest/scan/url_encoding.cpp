@@ -1,5 +1,7 @@
 #include "harvest/scan/url_encoding.h"
 
+#include <algorithm>
+
 namespace pelmoa {
 namespace {
 
@@ -26,13 +28,14 @@ std::size_t AmpersandReferenceAt(std::string_view url, std::size_t i) {
 std::string DecodeAmpersandReferences(std::string_view url) {
   std::string out;
   out.reserve(url.size());
+  // From one '&' to the next: a value as long as the page is copied in pieces, not by bytes.
   for (std::size_t i = 0; i < url.size();) {
-    if (const std::size_t len = AmpersandReferenceAt(url, i)) {
-      out += '&';
-      i += len;
-    } else {
-      out += url[i++];
-    }
+    const std::size_t amp = std::min(url.find('&', i), url.size());
+    out.append(url.substr(i, amp - i));
+    if (amp == url.size()) break;
+    const std::size_t len = AmpersandReferenceAt(url, amp);
+    out += '&';
+    i = amp + std::max<std::size_t>(len, 1);
   }
   return out;
 }
