@@ -195,6 +195,23 @@ void SmallPeakAndNothingAsked(CaseContext& ctx) {
   EXPECT_EQ(ctx.server.Requests(), Lines{"/cut/page.html"});
 }
 
+// Unquoted values after "href=" 50,000 times overlap and share their end: 50,000 references,
+// each counted; the 51 whose names fit are asked for (and not found). Each cut's name and
+// address once read nearly the whole page again: 3.5 s and 38 s for this page.
+constexpr int kOverlaps = 50'000;
+
+std::function<std::string(CaseContext&)> OverlappingValues(bool modern) {
+  return [modern](CaseContext& ctx) {
+    std::string page = "<a ";
+    for (int k = 0; k < kOverlaps; ++k) page += "href=";
+    ServeBytes(ctx.server, "/v/page.html", page + "x.jpg>", kAsIs);
+    ctx.options.modern_pages = modern;
+    return ctx.server.Url("/v/page.html");
+  };
+}
+
+void FitsAsked(CaseContext& ctx) { EXPECT_EQ(ctx.server.Requests().size(), 1u + 51u); }
+
 // Names without an extension take one from the answer's type, so they must leave room for
 // the longest (".webp"): 250 bytes do, 251 and 252 are refused before they are asked for.
 std::string NamesThatGrowWithTheirType(CaseContext& ctx) {
@@ -307,6 +324,10 @@ std::vector<HostileCase> PageCases() {
        SmallPeakAndNothingAsked},
       {"ValueCutManyTimesForTodaysPages", ValueCutManyTimes(".webp", true),
        Loop(kCuts, kCuts, kCuts, Lines{}), SmallPeakAndNothingAsked},
+      {"OverlappingValues", OverlappingValues(false),
+       Loop(kOverlaps, kOverlaps, kOverlaps, Lines{}), FitsAsked},
+      {"OverlappingValuesForTodaysPages", OverlappingValues(true),
+       Loop(kOverlaps, kOverlaps, kOverlaps, Lines{}), FitsAsked},
       {"NamesThatGrowWithTheirType", NamesThatGrowWithTheirType,
        Loop(3, 2, 3, Lines{std::string(250, 'n') + ".jpg"}),
        [](CaseContext& ctx) {
