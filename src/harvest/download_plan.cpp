@@ -4,10 +4,12 @@
 #include <cstring>
 #include <functional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "harvest/files/file_names.h"
 #include "harvest/scan/url_encoding.h"
 #include "harvest/text/image_types.h"
+#include "harvest/text/text_search.h"
 
 namespace pelmoa {
 namespace {
@@ -36,6 +38,10 @@ DownloadPlan::DownloadPlan(const ImageRefs& refs, std::string page_url,
   // reference only they find is not fetched a second time. The addresses themselves are made
   // again to be compared, rather than kept: a page can name many long ones.
   std::unordered_multimap<std::size_t, std::size_t> fetched;
+  std::unordered_set<std::size_t> fetched_lengths;
+  if (memory_) {
+    for (const std::string& address : memory_->fetched) fetched_lengths.insert(address.size());
+  }
   std::size_t position = 0;
   std::size_t planned = 0;
   LastCut last;
@@ -61,15 +67,25 @@ DownloadPlan::DownloadPlan(const ImageRefs& refs, std::string page_url,
     if (modern_pages) {
       const std::optional<std::string> address = FetchedAddress(r);
       if (!address) continue;
-      const std::size_t hash = std::hash<std::string>{}(*address);
-      const auto [from, to] = fetched.equal_range(hash);
-      const bool seen =
-          std::any_of(from, to,
-                      [&](const auto& entry) { return FetchedAddress(runs_[entry.second]) == address; }) ||
-          (memory_ && memory_->fetched.count(*address));
+      // An address asked for already has the length of one: a refused name whose length no
+      // address has is told apart without reading it again.
+      bool seen = false;
+      std::size_t hash = 0;
+      if (r.storable || fetched_lengths.count(address->size())) {
+        hash = std::hash<std::string>{}(*address);
+        const auto [from, to] = fetched.equal_range(hash);
+        seen = std::any_of(from, to,
+                           [&](const auto& entry) {
+                             return FetchedAddress(runs_[entry.second]) == address;
+                           }) ||
+               (memory_ && memory_->fetched.count(*address));
+      }
       if (run.added && seen) continue;
       if (r.storable) {
-        if (!seen) fetched.emplace(hash, runs_.size());
+        if (!seen) {
+          fetched.emplace(hash, runs_.size());
+          fetched_lengths.insert(address->size());
+        }
         // The first of a run the additions found fetches its address for the others.
         if (run.added) r.taken = 1;
       }
@@ -101,7 +117,8 @@ ReferenceName DownloadPlan::NameOf(const ImageRefs::Run& run, LastCut& last) con
     const char* name = last.slash && last.slash >= begin ? last.slash + 1 : begin;
     if (name < last.dot_from || (last.dot && last.dot < name)) {
       last.dot_from = name;
-      last.dot = static_cast<const char*>(std::memchr(name, '.', static_cast<std::size_t>(end - name)));
+      last.dot =
+          static_cast<const char*>(std::memchr(name, '.', static_cast<std::size_t>(end - name)));
     }
     ReferenceName n;
     n.file_name = std::string_view(name, static_cast<std::size_t>(end - name));
@@ -115,15 +132,25 @@ ReferenceName DownloadPlan::NameOf(const ImageRefs::Run& run, LastCut& last) con
     while (!text.empty() && static_cast<unsigned char>(text.front()) <= 0x20) text.remove_prefix(1);
     while (!text.empty() && static_cast<unsigned char>(text.back()) <= 0x20) text.remove_suffix(1);
   }
-  ReferenceName n = NameOfReference(text, run.added);
-  if (!run.added) return n;
-  // A browser's path segments end at '\' as well.
-  if (const std::size_t slash = n.file_name.rfind('\\'); slash != std::string_view::npos) {
-    n.file_name.remove_prefix(slash + 1);
-    n.pass_over = n.file_name.empty();
-    n.extension_from_type = !n.pass_over && !HasImageExtension(n.file_name);
+  if (!run.added) return NameOfReference(text, false);
+  // The last segment of the path, without query and fragment; a browser's segments end at
+  // '\' as well. A path that ends where the last one ended (overlapping values) takes its
+  // last separator from what was read for that one.
+  const std::string_view t = TrimSpaces(text.substr(0, text.find('#')));
+  const std::string_view path = t.substr(0, t.find('?'));
+  const char* begin = path.data();
+  const char* end = begin + path.size();
+  if (end != last.path_end || begin < last.path_read_from) {
+    const std::size_t at = path.find_last_of("/\\");
+    last.path_end = end;
+    last.path_read_from = begin;
+    last.separator = at == std::string_view::npos ? nullptr : begin + at;
   }
-  if (n.file_name == "." || n.file_name == "..") n.pass_over = true;
+  const char* separator = last.separator && last.separator >= begin ? last.separator : nullptr;
+  ReferenceName n;
+  n.file_name = separator ? path.substr(static_cast<std::size_t>(separator + 1 - begin)) : path;
+  n.pass_over = n.file_name.empty() || n.file_name == "." || n.file_name == "..";
+  n.extension_from_type = !n.file_name.empty() && !HasImageExtension(n.file_name);
   return n;
 }
 
@@ -137,8 +164,10 @@ std::optional<std::string> DownloadPlan::FetchedAddress(const PlannedRun& r) con
     // The text passes take "&amp;" as '&' as every request does; the tag pass has decoded
     // its values already.
     const ImageRefs::Run& run = *r.run;
-    return browser_->Resolve(run.decoded ? std::string(run.text)
-                                         : DecodeAmpersandReferences(run.text));
+    if (run.decoded || run.text.find('&') == std::string_view::npos) {
+      return browser_->Resolve(run.text, true);
+    }
+    return browser_->Resolve(DecodeAmpersandReferences(run.text));
   }
   std::string url = EncodeRequestUrl(ImageUrl(r));
   url.erase(std::min(url.find('#'), url.size()));

@@ -74,6 +74,11 @@ class DownloadPlan : public ImageBatch {
     const char* dot_from = nullptr;  // where the search for a '.' began
     const char* dot = nullptr;       // the first '.' from there, or none
     const char* amp = nullptr;       // its last '&', or none
+    // For what the additions find: the end of the last path read, how far back it was read,
+    // and its last '/' or '\' there, or none.
+    const char* path_end = nullptr;
+    const char* path_read_from = nullptr;
+    const char* separator = nullptr;
   };
   ReferenceName NameOf(const ImageRefs::Run& run, LastCut& last) const;
   // The address the run asks for, for telling whether the run asked for it already; nothing

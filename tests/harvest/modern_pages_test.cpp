@@ -77,6 +77,17 @@ INSTANTIATE_TEST_SUITE_P(
             "4: href=z.gif z.gif c.gif c.gif / /i/x.y/href=z.gif /i/z.gif /i/a/href=b/c.gif /i/b/c.gif",
             "4: href=z.gif z.gif c.gif c (2).gif / /i/x.y/href=z.gif /i/z.gif /i/a/href=b/c.gif "
             "/i/b/c.gif"},
+        Row{"OverlappingCutsInAQuery", "<a href=x.gif?href=y:z.gif>",
+            "2: x.gif?href=y:z.gif y:z.gif / /i/x.gif?href=y:z.gif /i/y:z.gif",
+            "2: x.gif?href=y:z.gif / /i/x.gif?href=y:z.gif"},
+        Row{"OverlappingCutsAfterADotSegment", "<a href=a/./href=b/c.gif>",
+            "2: c.gif c.gif / /i/a/./href=b/c.gif /i/b/c.gif",
+            "2: c.gif c (2).gif / /i/a/href=b/c.gif /i/b/c.gif"},
+        Row{"OverlappingCutsWithAQuery", "<a href=p/href=q.gif?1>", "none",
+            "2: href=q.gif q.gif / /i/p/href=q.gif?1 /i/q.gif?1"},
+        // The second name is refused (a control character), but its address was asked for.
+        Row{"SameAddressUnderARefusedName", "<a href=x%7F.gif?1><a href=x\x7f.gif?1>", "none",
+            "2: x%7F.gif / /i/x%7F.gif?1"},
         Row{"SpacerAndDataSrc", R"(<img src="spacer.gif" data-src="photo.jpg">)",
             "1: spacer.gif / /i/spacer.gif",
             "3: spacer.gif photo.jpg / /i/spacer.gif /i/photo.jpg"},

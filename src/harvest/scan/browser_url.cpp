@@ -125,16 +125,21 @@ bool DotSegmentAt(std::string_view s, std::size_t at) {
   return (dots == 1 || dots == 2) && (at == s.size() || s[at] == '/' || s[at] == '?');
 }
 
-// Where the longest end of `s` begins that holds only plain characters but '?' and '%', and
-// no "." or ".." segment after a '/': a reference that begins there or later is plain when its
-// own beginning is.
-const char* PlainTail(std::string_view s) {
+// Where the longest stretch of `s` begins that ends at its first '?' (or its end) and holds
+// only plain characters but ':', and no "." or ".." segment after a '/'; null when what
+// follows that '?' is not plain. A reference of `s` that begins in that stretch is plain when
+// its own beginning is.
+const char* PlainTail(std::string_view s, const char*& query) {
   const char* begin = s.data();
   const char* end = begin + s.size();
-  const char* t = end;
+  query = begin + std::min(s.find('?'), s.size());
+  for (const char* c = query; c < end; ++c) {
+    if (!kPlainChars[static_cast<unsigned char>(*c)] && *c != ':') return nullptr;
+  }
+  const char* t = query;
   while (t > begin) {
     const char c = t[-1];
-    if (!kPlainChars[static_cast<unsigned char>(c)] || c == '?' || c == '%') break;
+    if (!kPlainChars[static_cast<unsigned char>(c)]) break;
     if (c == '/' && DotSegmentAt(std::string_view(t, static_cast<std::size_t>(end - t)), 0)) break;
     --t;
   }
@@ -207,8 +212,13 @@ bool BrowserUrlResolver::IsPlain(std::string_view reference, bool in_page) const
   if (in_page) {
     const char* begin = reference.data();
     const char* end = begin + reference.size();
-    if (end != tail_.end || begin < tail_.begin) tail_ = {begin, end, PlainTail(reference)};
-    if (begin >= tail_.tail) return !DotSegmentAt(reference, 0);
+    if (end != tail_.end || begin < tail_.begin) {
+      tail_ = {begin, end, nullptr, nullptr};
+      tail_.tail = PlainTail(reference, tail_.query);
+    }
+    if (tail_.tail && begin >= tail_.tail && begin < tail_.query) {
+      return !DotSegmentAt(reference, 0);
+    }
   }
   std::size_t segment = 0;
   bool in_query = false;
@@ -228,19 +238,17 @@ bool BrowserUrlResolver::IsPlain(std::string_view reference, bool in_page) const
   return true;
 }
 
-std::optional<std::string> BrowserUrlResolver::PlainAddress(std::string_view reference) const {
-  if (!IsPlain(reference, false)) return std::nullopt;
-  return (reference.front() == '/' ? origin_ : folder_) + std::string(reference);
-}
-
 bool BrowserUrlResolver::GivesAddress(std::string_view reference) const {
   if (!base_) return false;
   return IsPlain(reference, true) || ResolveAgainst(base_, base_scheme_, reference).has_value();
 }
 
-std::optional<std::string> BrowserUrlResolver::Resolve(std::string_view reference) const {
+std::optional<std::string> BrowserUrlResolver::Resolve(std::string_view reference,
+                                                       bool in_page) const {
   if (!base_) return std::nullopt;
-  if (std::optional<std::string> plain = PlainAddress(reference)) return plain;
+  if (IsPlain(reference, in_page)) {
+    return (reference.front() == '/' ? origin_ : folder_) + std::string(reference);
+  }
   return ResolveAgainst(base_, base_scheme_, reference);
 }
 

@@ -26,9 +26,11 @@ class BrowserUrlResolver {
   // "//host" on the base's scheme, "./" and "../" gone (never above the root), the scheme
   // and host in lower case, a default port dropped, spaces and characters outside ASCII
   // percent-encoded as UTF-8. Nothing when it is not an http: or https: address.
-  std::optional<std::string> Resolve(std::string_view reference) const;
+  // in_page: the reference is a view into the page that stays in place while the resolver
+  // lives (its check can then take what the last one found; see tail_).
+  std::optional<std::string> Resolve(std::string_view reference, bool in_page = false) const;
   // Whether Resolve gives an address, without making it where the reference is plain; for a
-  // view into the page that stays in place while the resolver lives.
+  // view into the page, as above.
   bool GivesAddress(std::string_view reference) const;
 
  private:
@@ -41,9 +43,9 @@ class BrowserUrlResolver {
   std::optional<std::string> ResolveAgainst(const Url& base, std::string_view base_scheme,
                                             std::string_view reference) const;
 
-  // The address of a plain reference without libcurl: a path of characters that need no
-  // encoding, no dot segment, no scheme, host or query alone. Nothing for any other.
-  std::optional<std::string> PlainAddress(std::string_view reference) const;
+  // Whether the reference's address needs no libcurl: a path of characters that need no
+  // encoding, no dot segment, no scheme, host or query alone; it is then the base's folder
+  // (or origin, for one that begins with '/') and the reference.
   // in_page: the reference is a view into the page (see tail_).
   bool IsPlain(std::string_view reference, bool in_page) const;
 
@@ -53,11 +55,13 @@ class BrowserUrlResolver {
   // begins with '/'; empty when the base has none.
   std::string folder_;
   std::string origin_;
-  // The last reference IsPlain read whole, and where its plain tail (PlainTail) begins.
+  // The last reference IsPlain read whole, where its plain stretch (PlainTail) begins and its
+  // first '?'.
   struct Tail {
     const char* begin = nullptr;
     const char* end = nullptr;
     const char* tail = nullptr;
+    const char* query = nullptr;
   };
   mutable Tail tail_;
 };

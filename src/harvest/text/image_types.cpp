@@ -34,8 +34,11 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kTypes = 
 bool HasImageExtension(std::string_view name) {
   // The text from the last '.', lower-cased, against the list: the scan asks this of every
   // value the defined test refuses, so it stays one pass over the name's tail.
-  const std::size_t dot = name.rfind('.');
-  if (dot == std::string_view::npos || name.size() - dot > 5) return false;
+  // Only the last five bytes can hold a known extension with its dot.
+  const std::size_t from = name.size() > 5 ? name.size() - 5 : 0;
+  const std::size_t in_tail = name.substr(from).rfind('.');
+  if (in_tail == std::string_view::npos) return false;
+  const std::size_t dot = from + in_tail;
   char ext[5];
   const std::size_t length = name.size() - dot;
   for (std::size_t k = 0; k < length; ++k) {
