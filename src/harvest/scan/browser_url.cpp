@@ -2,12 +2,12 @@
 
 #include <array>
 
+#include "harvest/text/text_search.h"
+
 namespace pelmoa {
 namespace {
 
 bool IsAsciiAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 bool IsSlash(char c) { return c == '/' || c == '\\'; }
 

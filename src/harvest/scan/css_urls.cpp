@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "harvest/text/charset_tables.h"
+#include "harvest/text/text_search.h"
 
 namespace pelmoa {
 namespace {
@@ -19,8 +20,6 @@ bool IsNameChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
          c == '_' || static_cast<unsigned char>(c) >= 0x80;
 }
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 class CssReader {
  public:
@@ -68,17 +67,16 @@ class CssReader {
     std::string_view name = css_.substr(start, *colon - start);
     while (!name.empty() && IsCssSpace(name.front())) name.remove_prefix(1);
     while (!name.empty() && IsCssSpace(name.back())) name.remove_suffix(1);
-    std::string lower;
-    for (const char c : name) lower += Lower(c);
-    if (lower != "background" && lower != "background-image") return;
+    if (!EqualsIgnoreCase(name, "background") && !EqualsIgnoreCase(name, "background-image")) {
+      return;
+    }
     for (std::string& url : urls) found.push_back(std::move(url));
   }
 
   // "url(" at k, not the end of a longer name.
   bool UrlFunctionAt(std::size_t k) const {
     if (k > 0 && (IsNameChar(css_[k - 1]) || css_[k - 1] == '\\')) return false;
-    return k + 4 <= css_.size() && Lower(css_[k]) == 'u' && Lower(css_[k + 1]) == 'r' &&
-           Lower(css_[k + 2]) == 'l' && css_[k + 3] == '(';
+    return StartsWithIgnoreCase(css_.substr(k), "url(");
   }
 
   // After a '\' that starts a valid escape: a hex number (then one space) or one character.
@@ -94,7 +92,7 @@ class CssReader {
     std::uint32_t cp = 0;
     for (int digits = 0; digits < 6 && !AtEnd() && IsHex(css_[k_]); ++digits, ++k_) {
       const char c = css_[k_];
-      cp = cp * 16 + static_cast<std::uint32_t>(c <= '9' ? c - '0' : Lower(c) - 'a' + 10);
+      cp = cp * 16 + static_cast<std::uint32_t>(c <= '9' ? c - '0' : LowerAscii(c) - 'a' + 10);
     }
     if (!AtEnd() && IsCssSpace(css_[k_])) {
       k_ += (css_[k_] == '\r' && k_ + 1 < css_.size() && css_[k_ + 1] == '\n') ? 2 : 1;
@@ -191,8 +189,7 @@ class CssReader {
 std::vector<std::string> BackgroundUrls(std::string_view style) {
   // Most style attributes name no picture at all.
   for (std::size_t k = 0; k + 4 <= style.size(); ++k) {
-    if (style[k + 3] == '(' && Lower(style[k]) == 'u' && Lower(style[k + 1]) == 'r' &&
-        Lower(style[k + 2]) == 'l') {
+    if (style[k + 3] == '(' && StartsWithIgnoreCase(style.substr(k), "url(")) {
       return CssReader(style).BackgroundUrls();
     }
   }

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "harvest/text/image_types.h"
+#include "harvest/text/text_search.h"
 
 namespace pelmoa {
 namespace {
@@ -27,16 +28,6 @@ void ReadDescriptors(std::string_view descriptors, double& width, double& densit
 }
 
 }  // namespace
-
-bool StartsWithIgnoreCase(std::string_view s, std::string_view lower) {
-  if (s.size() < lower.size()) return false;
-  for (std::size_t k = 0; k < lower.size(); ++k) {
-    char c = s[k];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    if (c != lower[k]) return false;
-  }
-  return true;
-}
 
 std::string_view TrimHtmlSpaces(std::string_view v) {
   while (!v.empty() && IsHtmlSpace(v.front())) v.remove_prefix(1);

@@ -12,7 +12,6 @@ inline bool IsHtmlSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
-bool StartsWithIgnoreCase(std::string_view s, std::string_view lower);
 std::string_view TrimHtmlSpaces(std::string_view v);
 // A data: value, spaces around it aside.
 bool IsDataValue(std::string_view v);

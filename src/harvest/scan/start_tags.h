@@ -12,6 +12,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "harvest/text/text_search.h"
+
 namespace pelmoa {
 
 struct TagAttribute {
@@ -28,12 +30,7 @@ struct StartTag {
 
 // True when a tag or attribute name, as written, is `lower` (ASCII letters in any case).
 inline bool NameIs(std::string_view name, std::string_view lower) {
-  if (name.size() != lower.size()) return false;
-  for (std::size_t k = 0; k < name.size(); ++k) {
-    const char c = name[k];
-    if (((c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c) != lower[k]) return false;
-  }
-  return true;
+  return EqualsIgnoreCase(name, lower);
 }
 
 class StartTagReader {

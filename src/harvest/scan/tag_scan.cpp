@@ -115,7 +115,7 @@ class TagPass {
           out_.decoded.push_back(std::move(url));
           Add(out_.decoded.back());
         }
-      } else if (n.size() >= 5 && NameIs(n.substr(0, 5), "data-"sv) && !IsLazyLoadingName(n)) {
+      } else if (StartsWithIgnoreCase(n, "data-"sv) && !IsLazyLoadingName(n)) {
         const std::string_view v = Decoded(a.value);
         if (IsAddedImageReference(v)) Add(v);
       }

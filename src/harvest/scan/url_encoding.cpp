@@ -2,24 +2,17 @@
 
 #include <algorithm>
 
+#include "harvest/text/text_search.h"
+
 namespace pelmoa {
 namespace {
-
-bool StartsWithIgnoreCase(std::string_view s, std::size_t at, std::string_view lower) {
-  if (s.size() - at < lower.size()) return false;
-  for (std::size_t k = 0; k < lower.size(); ++k) {
-    char c = s[at + k];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    if (c != lower[k]) return false;
-  }
-  return true;
-}
 
 // The length of the reference to '&' at url[i], or 0.
 std::size_t AmpersandReferenceAt(std::string_view url, std::size_t i) {
   if (url[i] != '&') return 0;
-  if (StartsWithIgnoreCase(url, i, "&amp;") || StartsWithIgnoreCase(url, i, "&#38;")) return 5;
-  if (StartsWithIgnoreCase(url, i, "&#x26;")) return 6;
+  const std::string_view at = url.substr(i);
+  if (StartsWithIgnoreCase(at, "&amp;") || StartsWithIgnoreCase(at, "&#38;")) return 5;
+  if (StartsWithIgnoreCase(at, "&#x26;")) return 6;
   return 0;
 }
 

@@ -3,18 +3,10 @@
 #include <array>
 #include <utility>
 
+#include "harvest/text/text_search.h"
+
 namespace pelmoa {
 namespace {
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view lower) {
-  if (a.size() != lower.size()) return false;
-  for (std::size_t k = 0; k < a.size(); ++k) {
-    char c = a[k];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    if (c != lower[k]) return false;
-  }
-  return true;
-}
 
 constexpr std::array<std::string_view, 8> kExtensions = {".jpg",  ".jpeg", ".gif", ".png",
                                                          ".webp", ".avif", ".bmp", ".svg"};
@@ -43,7 +35,7 @@ bool HasImageExtension(std::string_view name) {
   const std::size_t length = name.size() - dot;
   for (std::size_t k = 0; k < length; ++k) {
     const char c = name[dot + k];
-    ext[k] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    ext[k] = LowerAscii(c);
   }
   const std::string_view lower(ext, length);
   for (std::string_view known : kExtensions) {

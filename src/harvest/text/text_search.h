@@ -45,6 +45,22 @@ class TextFinder {
   std::uint64_t mask_ = 0;
 };
 
+// ASCII letters in lower case; every other byte as it is.
+inline char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+// Whether `s`, or its beginning, is `lower` (written in lower case) with its ASCII letters in
+// any case.
+inline bool StartsWithIgnoreCase(std::string_view s, std::string_view lower) {
+  if (s.size() < lower.size()) return false;
+  for (std::size_t k = 0; k < lower.size(); ++k) {
+    if (LowerAscii(s[k]) != lower[k]) return false;
+  }
+  return true;
+}
+inline bool EqualsIgnoreCase(std::string_view s, std::string_view lower) {
+  return s.size() == lower.size() && StartsWithIgnoreCase(s, lower);
+}
+
 // ASCII case-insensitive "contains".
 bool ContainsIgnoreCase(std::string_view text, std::string_view needle);
 
