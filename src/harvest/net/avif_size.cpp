@@ -152,10 +152,7 @@ Reading ReadMeta(std::string_view s, const Box& meta_box) {
     if (p.type != "ispe") continue;
     // A full box: version and flags, then the width and the height.
     if (p.end - p.body < 12) return kNone;
-    const std::uint32_t width = Be32(s, p.body + 4);
-    const std::uint32_t height = Be32(s, p.body + 8);
-    if (width == 0 || height == 0 || width > 0x7fffffff || height > 0x7fffffff) return kNone;
-    return {Reading::kKnown, width, height};
+    return Reading::Known(Be32(s, p.body + 4), Be32(s, p.body + 8));
   }
   return kNone;
 }

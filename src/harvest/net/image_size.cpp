@@ -15,21 +15,13 @@ using Reading = ImageSizeReading;
 constexpr Reading kNeedMore{Reading::kNeedMore};
 constexpr Reading kNone{Reading::kNone};
 
-// A side of 0 says nothing about the picture; the largest side any of these formats allows
-// is below 2^31.
-Reading Known(std::uint32_t width, std::uint32_t height) {
-  constexpr std::uint32_t kMaxSide = 0x7fffffff;
-  if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return kNone;
-  return {Reading::kKnown, width, height};
-}
-
 // The signature, then the first chunk, which must be the 13-byte IHDR.
 Reading Png(std::string_view head) {
   static constexpr std::string_view kMagic("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
   const Match m = MatchAt(head, 0, kMagic);
   if (m == Match::kNo) return kNone;
   if (head.size() < 24) return kNeedMore;
-  return Known(Be32(head, 16), Be32(head, 20));
+  return Reading::Known(Be32(head, 16), Be32(head, 20));
 }
 
 // The logical screen, which every frame of the picture lies in.
@@ -38,7 +30,7 @@ Reading Gif(std::string_view head) {
   const Match m89 = MatchAt(head, 0, "GIF89a");
   if (m87 == Match::kNo && m89 == Match::kNo) return kNone;
   if (head.size() < 10) return kNeedMore;
-  return Known(Le16(head, 6), Le16(head, 8));
+  return Reading::Known(Le16(head, 6), Le16(head, 8));
 }
 
 // Segments one after another up to the first frame header; APPn (EXIF, ICC profiles,
@@ -67,7 +59,7 @@ Reading Jpeg(std::string_view head) {
       if (at + 7 > head.size()) return kNeedMore;
       // Length, sample precision, then the number of lines and of samples per line; 0 lines
       // means a later DNL segment gives the height.
-      return Known(Be16(head, at + 5), Be16(head, at + 3));
+      return Reading::Known(Be16(head, at + 5), Be16(head, at + 3));
     }
     at += length;
   }
@@ -82,7 +74,7 @@ Reading Bmp(std::string_view head) {
   const std::uint32_t info = Le32(head, 14);
   if (info == 12) {
     if (head.size() < 22) return kNeedMore;
-    return Known(Le16(head, 18), Le16(head, 20));
+    return Reading::Known(Le16(head, 18), Le16(head, 20));
   }
   // The header sizes the formats' versions have: the next bytes of a text that happens to
   // begin with "BM" are not one of them.
@@ -94,7 +86,7 @@ Reading Bmp(std::string_view head) {
   const auto width = static_cast<std::int32_t>(Le32(head, 18));
   const auto height = static_cast<std::int32_t>(Le32(head, 22));
   if (width <= 0 || height == INT32_MIN) return kNone;
-  return Known(static_cast<std::uint32_t>(width),
+  return Reading::Known(static_cast<std::uint32_t>(width),
                static_cast<std::uint32_t>(height < 0 ? -height : height));
 }
 
@@ -113,7 +105,7 @@ Reading Webp(std::string_view head) {
                           &features)) {
     case VP8_STATUS_OK:
       if (features.width <= 0 || features.height <= 0) return kNone;
-      return Known(static_cast<std::uint32_t>(features.width),
+      return Reading::Known(static_cast<std::uint32_t>(features.width),
                    static_cast<std::uint32_t>(features.height));
     case VP8_STATUS_NOT_ENOUGH_DATA:
       return kNeedMore;

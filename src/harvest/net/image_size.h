@@ -17,6 +17,14 @@ struct ImageSizeReading {
   std::uint32_t height = 0;
 
   bool operator==(const ImageSizeReading&) const = default;
+
+  // The size a header gives: a side of 0 says nothing about the picture, and the largest side
+  // any of these formats allows is below 2^31.
+  static ImageSizeReading Known(std::uint32_t width, std::uint32_t height) {
+    constexpr std::uint32_t kMaxSide = 0x7fffffff;
+    if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return {kNone};
+    return {kKnown, width, height};
+  }
 };
 
 // The size from the header of a PNG (IHDR), GIF (logical screen), JPEG (first frame header,
