@@ -182,15 +182,21 @@ void DownloadPlan::RememberFetched(HarvestMemory& memory) const {
   }
 }
 
-ImageRequest DownloadPlan::Request(std::size_t k) const {
+const PlannedRun& DownloadPlan::RequestingRun(std::size_t k) const {
   // The last run that asks whose first request is at or before k.
   const auto it = std::upper_bound(
       requesting_.begin(), requesting_.end(), k,
       [this](std::size_t at, std::size_t run) { return at < runs_[run].first_request; });
-  const PlannedRun& r = runs_[*std::prev(it)];
-  std::string url = browser_ ? FetchedAddress(r).value_or(std::string())
-                             : EncodeRequestUrl(ImageUrl(r));
-  return {std::move(url), page_url_, folder_ / PathFromUtf8(r.name.file_name),
+  return runs_[*std::prev(it)];
+}
+
+std::string DownloadPlan::RequestUrl(const PlannedRun& r) const {
+  return browser_ ? FetchedAddress(r).value_or(std::string()) : EncodeRequestUrl(ImageUrl(r));
+}
+
+ImageRequest DownloadPlan::Request(std::size_t k) const {
+  const PlannedRun& r = RequestingRun(k);
+  return {RequestUrl(r), page_url_, folder_ / PathFromUtf8(r.name.file_name),
           r.name.extension_from_type, min_side_};
 }
 
@@ -198,12 +204,14 @@ std::filesystem::path DownloadPlan::StoreAs(std::size_t k,
                                             const std::filesystem::path& target) const {
   if (!memory_) return target;
   const std::string name =
-      memory_->names.NameFor(Utf8FromPath(target.filename()), Request(k).url);
+      memory_->names.NameFor(Utf8FromPath(target.filename()), RequestUrl(RequestingRun(k)));
   return target.parent_path() / PathFromUtf8(name);
 }
 
 void DownloadPlan::Stored(std::size_t k, const std::filesystem::path& target) const {
-  if (memory_) memory_->names.Stored(Utf8FromPath(target.filename()), Request(k).url);
+  if (memory_) {
+    memory_->names.Stored(Utf8FromPath(target.filename()), RequestUrl(RequestingRun(k)));
+  }
 }
 
 }  // namespace pelmoa

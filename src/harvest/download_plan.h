@@ -66,6 +66,9 @@ class DownloadPlan : public ImageBatch {
  private:
   // The address of the run's images as the page names it.
   std::string ImageUrl(const PlannedRun& r) const;
+  // The run that makes request k, and the address its requests ask for.
+  const PlannedRun& RequestingRun(std::size_t k) const;
+  std::string RequestUrl(const PlannedRun& r) const;
   // The last cut's name and what it found, for the next cut that ends where it ended.
   struct LastCut {
     const char* begin = nullptr;
